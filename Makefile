@@ -1,0 +1,23 @@
+# Thin wrapper around the CMake presets: `make run` and `make test` do all the set-up.
+.PHONY: run test build sanitize clean deps
+
+deps:
+	@tools/install-deps
+
+build: deps
+	@cmake --preset default >/dev/null
+	@cmake --build --preset default -j$$(nproc)
+
+run: build
+	./build/vemo2
+
+test: build
+	ctest --preset default -j$$(nproc)
+
+sanitize: deps
+	@cmake --preset sanitize >/dev/null
+	@cmake --build --preset sanitize -j$$(nproc)
+	ctest --preset sanitize -j$$(nproc)
+
+clean:
+	rm -rf build build-sanitize

@@ -1,0 +1,46 @@
+#include "app/form1.h"
+#include "platform/qt/clock_window.h"
+#include "platform/qt/qt_services.h"
+
+#include <QApplication>
+
+#include <cstdlib>
+
+namespace {
+
+// Shaping and placing a window are X11 features that Wayland compositors refuse to clients;
+// where an X display is reachable (XWayland included) the clock uses it.
+void preferX11()
+{
+    if (!std::getenv("QT_QPA_PLATFORM") && std::getenv("DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
+}
+
+class SilentSound : public vemo::Sound
+{
+public:
+    int sndPlaySoundA(const std::string &, unsigned) override { return 0; }
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    preferX11();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vemo2"));
+    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.vemo2.Vemo2"));
+
+    vemo::ClockWindow window;
+    vemo::QtClock clock;
+    SilentSound sound;
+    vemo::QtInputBox input;
+    vemo::QtScreen screen;
+    vemo::QtWindowRegion region(window);
+    vemo::QtProgramEnd programEnd(window);
+    vemo::Form1 form({clock, sound, input, screen, region, programEnd});
+
+    window.load(form, screen.twipsPerPixelX());
+    return window.isVisible() ? QApplication::exec() : EXIT_FAILURE;
+}

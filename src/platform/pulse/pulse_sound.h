@@ -1,0 +1,90 @@
+#pragma once
+
+// The sound service on Linux: plays the clock's WAV files through PulseAudio (or PipeWire's
+// PulseAudio server) on one channel for the whole program, from a thread of its own.
+
+#include "platform/services.h"
+#include "platform/sound_lookup.h"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct pa_simple;
+
+namespace vemo {
+
+class PulseSound : public Sound
+{
+public:
+    // Besides SND_ASYNC: play nothing when the file is missing, instead of the default sound.
+    static constexpr unsigned SND_NODEFAULT = 0x0002;
+
+    // Sounds are looked up in `mediaFolders`, best first. Connects to the sound server at once,
+    // on the playback thread; without one the clock stays silent.
+    explicit PulseSound(std::vector<std::filesystem::path> mediaFolders);
+    ~PulseSound() override;
+
+    PulseSound(const PulseSound &) = delete;
+    PulseSound &operator=(const PulseSound &) = delete;
+
+    // Stops the sound still playing and starts `path` (or the default sound when it is missing);
+    // returns at once. The empty path only stops. Returns 1 when a sound was started, else 0.
+    int sndPlaySoundA(const std::string &path, unsigned flags) override;
+
+private:
+    using Clip = std::shared_ptr<const PcmSound>;
+    struct Resolved
+    {
+        Clip clip;            // null: nothing to play
+        std::string logName; // the file name, or "default"
+    };
+
+    Resolved resolve(const std::string &path, unsigned flags);
+    Clip load(const std::filesystem::path &file);
+    void warnOnce(const std::string &message);
+
+    void run();
+    bool ensureStream(const PcmSound &format);
+    void closeStream();
+    void play(const PcmSound &clip, std::uint64_t generation);
+
+    const std::vector<std::filesystem::path> m_folders;
+    std::unique_ptr<SoundLog> m_log;
+
+    // Decoded files by the path asked for, filled on the calling thread.
+    std::mutex m_cacheMutex;
+    std::map<std::string, Resolved> m_cache;
+    std::map<std::filesystem::path, Clip> m_decoded;
+
+    // The request handed to the playback thread. Each request (a sound or a stop) bumps the
+    // generation, which the playback thread checks between blocks to notice an interruption.
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    Clip m_pending;
+    bool m_hasRequest = false;
+    bool m_quit = false;
+    std::atomic<std::uint64_t> m_generation{0};
+
+    // Owned by the playback thread.
+    pa_simple *m_stream = nullptr;
+    unsigned m_streamRate = 0;
+    unsigned m_streamChannels = 0;
+    bool m_triedConnecting = false;
+    std::chrono::steady_clock::time_point m_lastAttempt;
+
+    std::mutex m_warnMutex;
+    bool m_warned = false;
+
+    std::thread m_thread;
+};
+
+} // namespace vemo

@@ -1,0 +1,257 @@
+#include "platform/qt/clock_window.h"
+
+#include "platform/qt/control_painter.h"
+#include "platform/qt/fonts.h"
+#include "platform/qt/pictures.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace vemo {
+
+namespace {
+
+QRect toWidgetRect(const Box &box, double twipsPerPixel)
+{
+    return toPixels(box, twipsPerPixel).toRect();
+}
+
+QString colourName(Colour colour) { return qtColour(colour).name(); }
+
+std::int64_t wallClockMs() { return QDateTime::currentMSecsSinceEpoch(); }
+
+} // namespace
+
+ClockWindow::ClockWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    timer_.setSingleShot(true);
+    timer_.setTimerType(Qt::PreciseTimer);
+    connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
+
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 128})
+        icon.addPixmap(QPixmap::fromImage(clockIconPicture(size)));
+    setWindowIcon(icon);
+}
+
+ClockWindow::~ClockWindow() = default;
+
+void ClockWindow::load(Form1 &form, double twipsPerPixel)
+{
+    form_ = &form;
+    twipsPerPixel_ = twipsPerPixel;
+    form.hWnd = reinterpret_cast<WindowHandle>(this);
+
+    setWindowTitle(QString::fromStdString(form.Form.caption));
+    setFixedSize(qRound(form.Form.clientWidth / twipsPerPixel),
+                 qRound(form.Form.clientHeight / twipsPerPixel));
+
+    text1_ = new QLineEdit(this);
+    text1_->setFont(qtFont(form.Text1.font));
+    text1_->setAlignment(Qt::AlignCenter);
+    text1_->setStyleSheet(QStringLiteral("QLineEdit { background: %1; color: %2; }")
+                              .arg(colourName(form.Text1.backColor),
+                                   colourName(form.Text1.foreColor)));
+    connect(text1_, &QLineEdit::textEdited, this, [this](const QString &text) {
+        dispatch([&] { form_->Text1.Text = text.toStdString(); });
+    });
+    for (int i = 0; i < 2; ++i) {
+        const CommandButton &button = form.Tuş(i);
+        buttons_[i] = new QPushButton(displayCaption(button.font, button.caption), this);
+        buttons_[i]->setFont(qtFont(button.font));
+        buttons_[i]->setFocusPolicy(Qt::NoFocus);
+        buttons_[i]->setStyleSheet(QStringLiteral("QPushButton { color: black; padding: 0; }"));
+        connect(buttons_[i], &QPushButton::clicked, this, [this, i] {
+            const std::int16_t index = static_cast<std::int16_t>(i);
+            dispatch([&] { form_->Tuş_Click(index); });
+        });
+    }
+    for (const DrawnControl &control : form.backToFront()) {
+        const Control *c = std::visit([](const auto *p) -> const Control * { return p; }, control);
+        drawn_.emplace(c, control);
+        paintedBounds_[c] = controlBounds(control, twipsPerPixel);
+    }
+    syncTextBox();
+    syncButton(0);
+    syncButton(1);
+    // Text box and buttons are child windows: always in front of the painted controls.
+    text1_->raise();
+    buttons_[0]->raise();
+    buttons_[1]->raise();
+
+    dispatch([&] { form.Form_Load(); });
+    if (ended_)
+        return;
+    show();
+}
+
+void ClockWindow::setRegion(const EllipticRegion &region)
+{
+    const QRect ellipse(region.left - kFrameLeft, region.top - kFrameTop,
+                        region.right - region.left, region.bottom - region.top);
+    setMask(QRegion(ellipse, QRegion::Ellipse));
+}
+
+void ClockWindow::endProgram(int status)
+{
+    ended_ = true;
+    timer_.stop();
+    QCoreApplication::exit(status);
+}
+
+void ClockWindow::dispatch(const std::function<void()> &procedure)
+{
+    if (ended_)
+        return;
+    try {
+        procedure();
+    } catch (const std::exception &error) {
+        timer_.stop();
+        ended_ = true;
+        QMessageBox box(QMessageBox::Critical, windowTitle(),
+                        QStringLiteral("Beklenmeyen bir hata oluştu; program kapanacak.\n\n%1")
+                            .arg(QString::fromUtf8(error.what())),
+                        QMessageBox::NoButton, this);
+        box.addButton(QStringLiteral("Tamam"), QMessageBox::AcceptRole);
+        box.exec();
+        QCoreApplication::exit(1);
+        return;
+    }
+    afterEvent();
+}
+
+void ClockWindow::afterEvent()
+{
+    if (ended_)
+        return;
+    // Repaint where each written control was and where it is now.
+    QRectF dirty;
+    for (const Control *control : form_->changes.takeChanged()) {
+        switch (control->kind()) {
+        case ControlKind::TextBox:
+            syncTextBox();
+            break;
+        case ControlKind::CommandButton:
+            syncButton(control->index());
+            break;
+        case ControlKind::Window:
+            syncPosition();
+            break;
+        case ControlKind::Timer:
+            syncTimer();
+            break;
+        default:
+            if (const auto drawn = drawn_.find(control); drawn != drawn_.end()) {
+                QRectF &painted = paintedBounds_[control];
+                const QRectF now = controlBounds(drawn->second, twipsPerPixel_);
+                dirty |= painted | now;
+                painted = now;
+            }
+            break;
+        }
+    }
+    if (!dirty.isEmpty())
+        update(dirty.toAlignedRect());
+}
+
+void ClockWindow::syncTextBox()
+{
+    const TextBox &model = form_->Text1;
+    text1_->setGeometry(toWidgetRect(model.box, twipsPerPixel_));
+    if (text1_->text().toStdString() != model.Text.get())
+        text1_->setText(QString::fromStdString(model.Text));
+    text1_->setReadOnly(model.Locked);
+    text1_->setVisible(model.Visible);
+}
+
+void ClockWindow::syncButton(int index)
+{
+    const CommandButton &model = form_->Tuş(index);
+    QPushButton *button = buttons_[static_cast<std::size_t>(index)];
+    button->setGeometry(toWidgetRect(model.box, twipsPerPixel_));
+    button->setEnabled(model.Enabled);
+    button->setVisible(model.Visible);
+}
+
+void ClockWindow::syncPosition()
+{
+    // The client area sits inside where a framed window would have its frame.
+    const int left = static_cast<int>(std::floor(form_->Form.Left / twipsPerPixel_));
+    const int top = static_cast<int>(std::floor(form_->Form.Top / twipsPerPixel_));
+    move(left + kFrameLeft, top + kFrameTop);
+}
+
+void ClockWindow::syncTimer()
+{
+    if (form_->Timer1.Interval > 0) {
+        if (!phaseLock_) {
+            phaseLock_.emplace(wallClockMs());
+            timer_.start(static_cast<int>(phaseLock_->delayFrom(wallClockMs())));
+        }
+    } else {
+        phaseLock_.reset();
+        timer_.stop();
+    }
+}
+
+void ClockWindow::tick()
+{
+    if (!phaseLock_)
+        return;
+    if (phaseLock_->fire(wallClockMs()))
+        dispatch([this] { form_->Timer1_Timer(); });
+    if (phaseLock_)
+        timer_.start(static_cast<int>(phaseLock_->delayFrom(wallClockMs())));
+}
+
+void ClockWindow::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    paintControls(painter, *form_, twipsPerPixel_, event->rect());
+}
+
+const Control *ClockWindow::clickTarget(QPointF position) const
+{
+    // The front-most label or picture under the pointer takes the click; lines and shapes
+    // take none.
+    const auto &order = form_->backToFront();
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        if (const auto *label = std::get_if<const Label *>(&*it)) {
+            if (toPixels((*label)->box, twipsPerPixel_).contains(position))
+                return *label;
+        } else if (std::holds_alternative<const Image *>(*it)) {
+            if (controlBounds(*it, twipsPerPixel_).contains(position))
+                return std::get<const Image *>(*it);
+        }
+    }
+    return nullptr;
+}
+
+void ClockWindow::mousePressEvent(QMouseEvent *event)
+{
+    pressed_ = event->button() == Qt::LeftButton ? clickTarget(event->position()) : nullptr;
+}
+
+void ClockWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    // A click is a press and a release on the same control.
+    const Control *target = clickTarget(event->position());
+    const bool clicked = event->button() == Qt::LeftButton && target && target == pressed_;
+    pressed_ = nullptr;
+    if (!clicked)
+        return;
+    if (target == &form_->Label5)
+        dispatch([this] { form_->Label5_Click(); });
+    else if (target == &form_->Image1)
+        dispatch([this] { form_->Image1_Click(); });
+}
+
+} // namespace vemo

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "app/form1.h"
+#include "platform/phase_lock.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <unordered_map>
+
+class QLineEdit;
+class QPushButton;
+
+namespace vemo {
+
+// The clock's one window: a frameless top-level widget that paints the form's drawn controls,
+// hosts the text box and the two buttons as child widgets, routes clicks and ticks to the event
+// procedures, and repaints what each event changed.
+class ClockWindow : public QWidget
+{
+public:
+    // The insets of a standard frame with a title bar, in pixels: the form's region and position
+    // are given for a framed window, and this one has no frame.
+    static constexpr int kFrameLeft = 4;
+    static constexpr int kFrameTop = 30;
+
+    ClockWindow();
+    ~ClockWindow() override;
+
+    // Creates the window for `form`, runs its start-up and shows it.
+    void load(Form1 &form, double twipsPerPixel);
+
+    // The region of the form, in pixels of the framed window.
+    void setRegion(const EllipticRegion &region);
+    // Ends the event loop with `status`; no event procedure runs after it.
+    void endProgram(int status);
+
+    // Runs one event procedure; an error out of it is reported and ends the program.
+    void dispatch(const std::function<void()> &procedure);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void afterEvent();
+    void syncTextBox();
+    void syncButton(int index);
+    void syncPosition();
+    void syncTimer();
+    void tick();
+    const Control *clickTarget(QPointF position) const;
+
+    Form1 *form_ = nullptr;
+    double twipsPerPixel_ = 15;
+    bool ended_ = false;
+    QLineEdit *text1_ = nullptr;
+    std::array<QPushButton *, 2> buttons_{};
+    QTimer timer_;
+    std::optional<PhaseLock> phaseLock_;
+    const Control *pressed_ = nullptr;
+    std::unordered_map<const Control *, DrawnControl> drawn_;
+    std::unordered_map<const Control *, QRectF> paintedBounds_; // pixels, as last painted
+};
+
+} // namespace vemo

@@ -1,0 +1,226 @@
+#include "platform/text.h"
+
+#include "platform/errors.h"
+
+#include <unicode/locid.h>
+#include <unicode/ucnv.h>
+#include <unicode/unistr.h>
+
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <memory>
+
+namespace vemo {
+
+namespace {
+
+bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Byte offset of the character with the 0-based number `n`, or the text's size past its end.
+std::size_t offsetOfCharacter(std::string_view text, std::size_t n)
+{
+    std::size_t offset = 0;
+    for (std::size_t seen = 0; offset < text.size(); ++offset) {
+        if (!isContinuationByte(text[offset]) && seen++ == n)
+            return offset;
+    }
+    return text.size();
+}
+
+std::size_t characterCount(std::string_view text)
+{
+    std::size_t count = 0;
+    for (char c : text)
+        count += isContinuationByte(c) ? 0 : 1;
+    return count;
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::size_t skipDigits(std::string_view text, std::size_t i)
+{
+    while (i < text.size() && isDigit(text[i]))
+        ++i;
+    return i;
+}
+
+// Length of the longest number at the start of `text`: sign, digits, point, exponent.
+std::size_t numberPrefixLength(std::string_view text)
+{
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    const std::size_t integerStart = i;
+    i = skipDigits(text, i);
+    bool digits = i > integerStart;
+    if (i < text.size() && text[i] == '.') {
+        const std::size_t fractionEnd = skipDigits(text, i + 1);
+        digits = digits || fractionEnd > i + 1;
+        i = fractionEnd;
+    }
+    if (!digits)
+        return 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-'))
+            ++j;
+        const std::size_t exponentEnd = skipDigits(text, j);
+        if (exponentEnd > j)
+            i = exponentEnd;
+    }
+    return i;
+}
+
+// Reads a complete number (as numberPrefixLength found it), independent of the C locale.
+double parseNumber(std::string_view number)
+{
+    if (!number.empty() && number.front() == '+')
+        number.remove_prefix(1);
+    double value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (error == std::errc::result_out_of_range)
+        throw RuntimeError(RuntimeError::Code::Overflow, std::string(number));
+    return value;
+}
+
+struct ConverterCloser
+{
+    void operator()(UConverter *converter) const { ucnv_close(converter); }
+};
+
+std::unique_ptr<UConverter, ConverterCloser> openCodePage()
+{
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open("windows-1254", &status));
+    if (U_FAILURE(status))
+        throw std::runtime_error("Windows-1254 kod sayfası açılamadı");
+    return converter;
+}
+
+} // namespace
+
+std::string left(std::string_view text, std::size_t length)
+{
+    return std::string(text.substr(0, offsetOfCharacter(text, length)));
+}
+
+std::string right(std::string_view text, std::size_t length)
+{
+    const std::size_t count = characterCount(text);
+    return std::string(text.substr(offsetOfCharacter(text, count > length ? count - length : 0)));
+}
+
+std::string mid(std::string_view text, std::size_t start, std::size_t length)
+{
+    const std::size_t from = offsetOfCharacter(text, start > 0 ? start - 1 : 0);
+    const std::size_t to = offsetOfCharacter(text, (start > 0 ? start - 1 : 0) + length);
+    return std::string(text.substr(from, to - from));
+}
+
+double val(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && isBlank(text[i]))
+        ++i;
+    text.remove_prefix(i);
+    return parseNumber(text.substr(0, numberPrefixLength(text)));
+}
+
+double textToNumber(std::string_view text)
+{
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    const std::size_t length = numberPrefixLength(text);
+    if (length == 0 || length != text.size())
+        throw RuntimeError(RuntimeError::Code::TypeMismatch, "\"" + std::string(text) + "\"");
+    return parseNumber(text);
+}
+
+std::string properCase(std::string_view text)
+{
+    icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    unicode.toTitle(nullptr, icu::Locale("tr", "TR"));
+    std::string result;
+    unicode.toUTF8String(result);
+    return result;
+}
+
+std::int32_t toInt32(double value)
+{
+    const double rounded = std::nearbyint(checked(value)); // the default mode: half to even
+    if (rounded < std::numeric_limits<std::int32_t>::min() ||
+        rounded > std::numeric_limits<std::int32_t>::max())
+        throw RuntimeError(RuntimeError::Code::Overflow, std::to_string(value));
+    return static_cast<std::int32_t>(rounded);
+}
+
+std::int16_t toInt16(double value)
+{
+    const double rounded = std::nearbyint(checked(value));
+    if (rounded < std::numeric_limits<std::int16_t>::min() ||
+        rounded > std::numeric_limits<std::int16_t>::max())
+        throw RuntimeError(RuntimeError::Code::Overflow, std::to_string(value));
+    return static_cast<std::int16_t>(rounded);
+}
+
+double floorToWhole(double value) { return std::floor(checked(value)); }
+
+float toSingle(double value)
+{
+    if (std::fabs(checked(value)) > std::numeric_limits<float>::max())
+        throw RuntimeError(RuntimeError::Code::Overflow, std::to_string(value));
+    return static_cast<float>(value);
+}
+
+std::string toCodePage(std::string_view utf8)
+{
+    const icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
+    auto converter = openCodePage();
+    std::string bytes(static_cast<std::size_t>(unicode.length()) * 2 + 1, '\0');
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length =
+        ucnv_fromUChars(converter.get(), bytes.data(), static_cast<int32_t>(bytes.size()),
+                        unicode.getBuffer(), unicode.length(), &status);
+    if (U_FAILURE(status))
+        throw std::runtime_error("Metin Windows-1254 kod sayfasına çevrilemedi");
+    bytes.resize(static_cast<std::size_t>(length));
+    return bytes;
+}
+
+std::string fromCodePage(std::string_view bytes)
+{
+    auto converter = openCodePage();
+    std::u16string units(bytes.size() + 1, u'\0');
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t length =
+        ucnv_toUChars(converter.get(), reinterpret_cast<UChar *>(units.data()),
+                      static_cast<int32_t>(units.size()), bytes.data(),
+                      static_cast<int32_t>(bytes.size()), &status);
+    if (U_FAILURE(status))
+        throw std::runtime_error("Metin Windows-1254 kod sayfasından çevrilemedi");
+    std::string utf8;
+    icu::UnicodeString(reinterpret_cast<const UChar *>(units.data()), length).toUTF8String(utf8);
+    return utf8;
+}
+
+int weekday(std::string_view dateText)
+{
+    using namespace std::chrono;
+    const auto number = [&](std::size_t start, std::size_t length) {
+        return static_cast<int>(textToNumber(mid(dateText, start, length)));
+    };
+    const year_month_day date{year{number(7, 4)}, month{static_cast<unsigned>(number(4, 2))},
+                              day{static_cast<unsigned>(number(1, 2))}};
+    if (!date.ok())
+        throw RuntimeError(RuntimeError::Code::TypeMismatch, "\"" + std::string(dateText) + "\"");
+    return static_cast<int>(std::chrono::weekday{sys_days{date}}.c_encoding()) + 1;
+}
+
+} // namespace vemo
