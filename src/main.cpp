@@ -42,5 +42,7 @@ int main(int argc, char *argv[])
     vemo::Form1 form({clock, sound, input, screen, region, programEnd});
 
     window.load(form, screen.twipsPerPixelX());
-    return window.isVisible() ? QApplication::exec() : EXIT_FAILURE;
+    if (window.ended()) // start-up failed and has told the user
+        return window.exitStatus();
+    return QApplication::exec();
 }

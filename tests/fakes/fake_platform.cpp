@@ -35,6 +35,8 @@ std::string FakePlatform::dateText()
 int FakePlatform::sndPlaySoundA(const std::string &path, unsigned flags)
 {
     sounds.push_back({path, flags});
+    if (onSound)
+        onSound(path);
     return 1;
 }
 

@@ -3,6 +3,7 @@
 #include "platform/services.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,7 @@ public:
     std::vector<EllipticRegion> regionsSet;
     WindowHandle regionWindow = 0;
     int regionRedraw = 0;
+    std::function<void(const std::string &path)> onSound; // called as each sound is asked for
     int endCalls = 0;
     int timeReadings = 0;
     int dateReadings = 0;

@@ -13,6 +13,7 @@
 #include <QPushButton>
 
 #include <cmath>
+#include <cstdlib>
 
 namespace vemo {
 
@@ -103,8 +104,25 @@ void ClockWindow::setRegion(const EllipticRegion &region)
 void ClockWindow::endProgram(int status)
 {
     ended_ = true;
+    exitStatus_ = status;
     timer_.stop();
     QCoreApplication::exit(status);
+}
+
+void ClockWindow::setErrorReporter(std::function<void(const QString &)> reporter)
+{
+    reportError_ = std::move(reporter);
+}
+
+void ClockWindow::showError(const QString &message)
+{
+    if (reportError_) {
+        reportError_(message);
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, windowTitle(), message, QMessageBox::NoButton, this);
+    box.addButton(QStringLiteral("Tamam"), QMessageBox::AcceptRole);
+    box.exec();
 }
 
 void ClockWindow::dispatch(const std::function<void()> &procedure)
@@ -114,15 +132,12 @@ void ClockWindow::dispatch(const std::function<void()> &procedure)
     try {
         procedure();
     } catch (const std::exception &error) {
-        timer_.stop();
+        // Nothing runs between the error and the end: no tick, no click.
         ended_ = true;
-        QMessageBox box(QMessageBox::Critical, windowTitle(),
-                        QStringLiteral("Beklenmeyen bir hata oluştu; program kapanacak.\n\n%1")
-                            .arg(QString::fromUtf8(error.what())),
-                        QMessageBox::NoButton, this);
-        box.addButton(QStringLiteral("Tamam"), QMessageBox::AcceptRole);
-        box.exec();
-        QCoreApplication::exit(1);
+        timer_.stop();
+        showError(QStringLiteral("Beklenmeyen bir hata oluştu; program kapanacak.\n\n%1")
+                      .arg(QString::fromUtf8(error.what())));
+        endProgram(EXIT_FAILURE);
         return;
     }
     afterEvent();

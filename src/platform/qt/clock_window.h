@@ -41,6 +41,12 @@ public:
     // Runs one event procedure; an error out of it is reported and ends the program.
     void dispatch(const std::function<void()> &procedure);
 
+    // Shows an error's message to the user; a message box unless replaced.
+    void setErrorReporter(std::function<void(const QString &message)> reporter);
+
+    bool ended() const { return ended_; }
+    int exitStatus() const { return exitStatus_; }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -53,11 +59,14 @@ private:
     void syncPosition();
     void syncTimer();
     void tick();
+    void showError(const QString &message);
     const Control *clickTarget(QPointF position) const;
 
     Form1 *form_ = nullptr;
     double twipsPerPixel_ = 15;
     bool ended_ = false;
+    int exitStatus_ = 0;
+    std::function<void(const QString &)> reportError_;
     QLineEdit *text1_ = nullptr;
     std::array<QPushButton *, 2> buttons_{};
     QTimer timer_;
