@@ -1,0 +1,1 @@
+# Install tree: desktop integration.
