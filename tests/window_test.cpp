@@ -196,6 +196,46 @@ TEST_F(WindowTest, ButtonsStepTheAlarmAndTheRedHandTurns)
     EXPECT_EQ(form.Text1.Text.get(), "03:00");
 }
 
+// Collects the regions the window paints.
+class PaintRecorder : public QObject
+{
+public:
+    explicit PaintRecorder(QWidget &widget) { widget.installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+    QRegion painted;
+};
+
+TEST_F(WindowTest, ATickRepaintsOnlyWhatItChanged)
+{
+    startAt("09:00:00");
+    QApplication::processEvents();
+    PaintRecorder recorder(window);
+    tickAt("09:00:01");
+    QApplication::processEvents();
+    EXPECT_TRUE(recorder.painted.contains(pixelOf(5527, 2770))) << "the time label";
+    EXPECT_TRUE(recorder.painted.contains(pixelOf(3000, 5527))) << "the hour hand, now at 9";
+    EXPECT_FALSE(recorder.painted.contains(pixelOf(10450, 5527))) << "the numeral 3";
+    EXPECT_FALSE(recorder.painted.contains(pixelOf(5527, 10300))) << "the numeral 6";
+}
+
+TEST_F(WindowTest, TheTextBoxRepaintsWithoutTheDial)
+{
+    startAt("09:00:00");
+    QTest::mouseClick(&window, Qt::LeftButton, {}, pixelOf(5520, 8150));
+    QApplication::processEvents();
+    PaintRecorder recorder(window);
+    QLineEdit *text = window.findChild<QLineEdit *>();
+    text->setFocus();
+    text->update();
+    QApplication::processEvents();
+    EXPECT_TRUE(recorder.painted.isEmpty()) << recorder.painted.boundingRect().x();
+}
+
 TEST_F(WindowTest, AnErrorIsReportedAndEndsTheProgram)
 {
     startAt("09:00:00");

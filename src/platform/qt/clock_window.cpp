@@ -24,8 +24,6 @@ QRect toWidgetRect(const Box &box, double twipsPerPixel)
     return toPixels(box, twipsPerPixel).toRect();
 }
 
-QString colourName(Colour colour) { return qtColour(colour).name(); }
-
 std::int64_t wallClockMs() { return QDateTime::currentMSecsSinceEpoch(); }
 
 } // namespace
@@ -58,9 +56,11 @@ void ClockWindow::load(Form1 &form, double twipsPerPixel)
     text1_ = new QLineEdit(this);
     text1_->setFont(qtFont(form.Text1.font));
     text1_->setAlignment(Qt::AlignCenter);
-    text1_->setStyleSheet(QStringLiteral("QLineEdit { background: %1; color: %2; }")
-                              .arg(colourName(form.Text1.backColor),
-                                   colourName(form.Text1.foreColor)));
+    text1_->setAutoFillBackground(true); // opaque: its repaints never reach the dial
+    QPalette palette = text1_->palette();
+    palette.setColor(QPalette::Base, qtColour(form.Text1.backColor));
+    palette.setColor(QPalette::Text, qtColour(form.Text1.foreColor));
+    text1_->setPalette(palette);
     connect(text1_, &QLineEdit::textEdited, this, [this](const QString &text) {
         dispatch([&] { form_->Text1.Text = text.toStdString(); });
     });
@@ -69,7 +69,10 @@ void ClockWindow::load(Form1 &form, double twipsPerPixel)
         buttons_[i] = new QPushButton(displayCaption(button.font, button.caption), this);
         buttons_[i]->setFont(qtFont(button.font));
         buttons_[i]->setFocusPolicy(Qt::NoFocus);
-        buttons_[i]->setStyleSheet(QStringLiteral("QPushButton { color: black; padding: 0; }"));
+        buttons_[i]->setAutoFillBackground(true);
+        QPalette palette = buttons_[i]->palette();
+        palette.setColor(QPalette::ButtonText, Qt::black);
+        buttons_[i]->setPalette(palette);
         connect(buttons_[i], &QPushButton::clicked, this, [this, i] {
             const std::int16_t index = static_cast<std::int16_t>(i);
             dispatch([&] { form_->Tuş_Click(index); });
@@ -148,7 +151,7 @@ void ClockWindow::afterEvent()
     if (ended_)
         return;
     // Repaint where each written control was and where it is now.
-    QRectF dirty;
+    QRegion dirty;
     for (const Control *control : form_->changes.takeChanged()) {
         switch (control->kind()) {
         case ControlKind::TextBox:
@@ -167,14 +170,15 @@ void ClockWindow::afterEvent()
             if (const auto drawn = drawn_.find(control); drawn != drawn_.end()) {
                 QRectF &painted = paintedBounds_[control];
                 const QRectF now = controlBounds(drawn->second, twipsPerPixel_);
-                dirty |= painted | now;
+                dirty += painted.toAlignedRect();
+                dirty += now.toAlignedRect();
                 painted = now;
             }
             break;
         }
     }
     if (!dirty.isEmpty())
-        update(dirty.toAlignedRect());
+        update(dirty);
 }
 
 void ClockWindow::syncTextBox()
@@ -230,7 +234,7 @@ void ClockWindow::tick()
 void ClockWindow::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    paintControls(painter, *form_, twipsPerPixel_, event->rect());
+    paintControls(painter, *form_, twipsPerPixel_, event->region());
 }
 
 const Control *ClockWindow::clickTarget(QPointF position) const

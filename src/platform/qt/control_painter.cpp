@@ -107,13 +107,15 @@ QRectF controlBounds(const DrawnControl &control, double twipsPerPixel)
 }
 
 void paintControls(QPainter &painter, const WindowDescription &window, double twipsPerPixel,
-                   const QRectF &exposed)
+                   const QRegion &exposed)
 {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    painter.fillRect(exposed, qtColour(window.Form.backColor));
+    painter.setClipRegion(exposed);
+    for (const QRect &rect : exposed)
+        painter.fillRect(rect, qtColour(window.Form.backColor));
     for (const DrawnControl &control : window.backToFront()) {
-        if (!controlBounds(control, twipsPerPixel).intersects(exposed))
+        if (!exposed.intersects(controlBounds(control, twipsPerPixel).toAlignedRect()))
             continue;
         std::visit([&](const auto *c) { draw(painter, *c, twipsPerPixel); }, control);
     }

@@ -3,6 +3,7 @@
 #include "app/window/window_description.h"
 
 #include <QRectF>
+#include <QRegion>
 
 class QPainter;
 
@@ -12,7 +13,7 @@ namespace vemo {
 // from back to front. Coordinates are the window's logical pixels, twips divided by
 // `twipsPerPixel`; controls that do not touch `exposed` are skipped.
 void paintControls(QPainter &painter, const WindowDescription &window, double twipsPerPixel,
-                   const QRectF &exposed);
+                   const QRegion &exposed);
 
 // The pixels a drawn control can touch, its pen and antialiasing included.
 QRectF controlBounds(const DrawnControl &control, double twipsPerPixel);
