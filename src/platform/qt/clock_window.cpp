@@ -177,6 +177,7 @@ void ClockWindow::afterEvent()
             break;
         }
     }
+    lastRepaint_ = dirty;
     if (!dirty.isEmpty())
         update(dirty);
 }

@@ -45,6 +45,8 @@ public:
     void setErrorReporter(std::function<void(const QString &message)> reporter);
 
     bool ended() const { return ended_; }
+    // What the last event asked to repaint, in window pixels.
+    const QRegion &lastRepaint() const { return lastRepaint_; }
     int exitStatus() const { return exitStatus_; }
 
 protected:
@@ -72,6 +74,7 @@ private:
     QTimer timer_;
     std::optional<PhaseLock> phaseLock_;
     const Control *pressed_ = nullptr;
+    QRegion lastRepaint_;
     std::unordered_map<const Control *, DrawnControl> drawn_;
     std::unordered_map<const Control *, QRectF> paintedBounds_; // pixels, as last painted
 };

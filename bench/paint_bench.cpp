@@ -1,0 +1,57 @@
+// Painting one tick's changes against painting the whole window, on Qt's offscreen platform at
+// 96 dpi: what the clock costs each second on a desktop.
+
+#include "fakes/fake_platform.h"
+#include "platform/qt/clock_window.h"
+#include "platform/qt/qt_services.h"
+
+#include <QApplication>
+#include <QImage>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+struct Clock
+{
+    Clock()
+    {
+        platform.setTime("10:15:30");
+        window.load(form, 15);
+        platform.setTime("10:15:31");
+        window.dispatch([this] { form.Timer1_Timer(); });
+    }
+
+    vemo::testing::FakePlatform platform;
+    vemo::ClockWindow window;
+    vemo::QtWindowRegion region{window};
+    vemo::QtProgramEnd programEnd{window};
+    vemo::Form1 form{{platform, platform, platform, platform, region, programEnd}};
+};
+
+void paint(benchmark::State &state, bool wholeWindow)
+{
+    Clock clock;
+    QImage image(clock.window.size(), QImage::Format_RGB32);
+    const QRegion region = wholeWindow ? QRegion(clock.window.rect()) : clock.window.lastRepaint();
+    for (auto _ : state)
+        clock.window.render(&image, region.boundingRect().topLeft(), region);
+    state.counters["pixels"] = region.boundingRect().width() * region.boundingRect().height();
+}
+
+void paintOneTicksChanges(benchmark::State &state) { paint(state, false); }
+void paintWholeWindow(benchmark::State &state) { paint(state, true); }
+BENCHMARK(paintOneTicksChanges)->Unit(benchmark::kMicrosecond);
+BENCHMARK(paintWholeWindow)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
