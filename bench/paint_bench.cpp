@@ -18,8 +18,11 @@ struct Clock
     {
         platform.setTime("10:15:30");
         window.load(form, 15);
-        platform.setTime("10:15:31");
-        window.dispatch([this] { form.Timer1_Timer(); });
+        // The first tick moves the hands from upright to the time; the second is a steady one.
+        for (const char *time : {"10:15:31", "10:15:32"}) {
+            platform.setTime(time);
+            window.dispatch([this] { form.Timer1_Timer(); });
+        }
     }
 
     vemo::testing::FakePlatform platform;
@@ -36,7 +39,10 @@ void paint(benchmark::State &state, bool wholeWindow)
     const QRegion region = wholeWindow ? QRegion(clock.window.rect()) : clock.window.lastRepaint();
     for (auto _ : state)
         clock.window.render(&image, region.boundingRect().topLeft(), region);
-    state.counters["pixels"] = region.boundingRect().width() * region.boundingRect().height();
+    int pixels = 0;
+    for (const QRect &rect : region)
+        pixels += rect.width() * rect.height();
+    state.counters["pixels"] = pixels;
 }
 
 void paintOneTicksChanges(benchmark::State &state) { paint(state, false); }

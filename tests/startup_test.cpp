@@ -259,3 +259,29 @@ TEST(WindowDescriptionTest, StackingPutsHandsOnTheirHubs)
 
 } // namespace
 } // namespace vemo::testing
+
+namespace vemo::testing {
+namespace {
+
+TEST(ChangeLogTest, OnlyWritesThatChangeAValueAskForARepaint)
+{
+    FakePlatform platform;
+    Form1 form(platform.services());
+    int writes = 0;
+    form.changes.setObserver([&](const Control &, std::string_view) { ++writes; });
+    form.Label5.Caption = "Kapat"; // as created
+    form.Line1.X1 = 5520;
+    EXPECT_TRUE(form.changes.takeChanged().empty());
+    form.Line1.X1 = 5521;
+    form.Line1.Y1 = 1;
+    form.Label3(0).Caption = "07:05:09";
+    const auto changed = form.changes.takeChanged();
+    ASSERT_EQ(changed.size(), 2u);
+    EXPECT_EQ(changed[0], &form.Line1);
+    EXPECT_EQ(changed[1], &form.Label3(0));
+    EXPECT_TRUE(form.changes.takeChanged().empty());
+    EXPECT_EQ(writes, 5); // every write is still seen
+}
+
+} // namespace
+} // namespace vemo::testing

@@ -2,9 +2,9 @@
 
 namespace vemo {
 
-void ChangeLog::written(const Control &control, std::string_view property)
+void ChangeLog::written(const Control &control, std::string_view property, bool changed)
 {
-    if (!control.pendingChange_) {
+    if (changed && !control.pendingChange_) {
         control.pendingChange_ = true;
         changed_.push_back(&control);
     }

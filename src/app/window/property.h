@@ -18,8 +18,10 @@ class ChangeLog
 public:
     using Observer = std::function<void(const Control &, std::string_view property)>;
 
-    void written(const Control &control, std::string_view property);
-    // The controls written since the last call, each once, in the order of their first write.
+    // A property was written; `changed` tells whether its value is new.
+    void written(const Control &control, std::string_view property, bool changed);
+    // The controls whose values changed since the last call, each once, in the order of their
+    // first change.
     std::vector<const Control *> takeChanged();
     void setObserver(Observer observer) { observer_ = std::move(observer); }
 
@@ -51,7 +53,10 @@ public:
 private:
     template <typename T> friend class Property;
     friend class ChangeLog;
-    void written(std::string_view property) { log_.written(*this, property); }
+    void written(std::string_view property, bool changed)
+    {
+        log_.written(*this, property, changed);
+    }
 
     ChangeLog &log_;
     ControlKind kind_;
@@ -61,7 +66,7 @@ private:
 };
 
 // A control property that the event procedures write. Reads give the value; every write is
-// logged so the window repaints what changed.
+// logged, and one that changes the value makes the window repaint the control.
 template <typename T> class Property
 {
 public:
@@ -73,8 +78,9 @@ public:
 
     Property &operator=(T value)
     {
+        const bool changed = !(value_ == value);
         value_ = std::move(value);
-        owner_.written(name_);
+        owner_.written(name_, changed);
         return *this;
     }
     Property &operator=(const Property &other) { return *this = other.value_; }

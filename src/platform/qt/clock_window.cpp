@@ -81,7 +81,7 @@ void ClockWindow::load(Form1 &form, double twipsPerPixel)
     for (const DrawnControl &control : form.backToFront()) {
         const Control *c = std::visit([](const auto *p) -> const Control * { return p; }, control);
         drawn_.emplace(c, control);
-        paintedBounds_[c] = controlBounds(control, twipsPerPixel);
+        paintedRegions_[c] = controlRegion(control, twipsPerPixel);
     }
     syncTextBox();
     syncButton(0);
@@ -168,11 +168,10 @@ void ClockWindow::afterEvent()
             break;
         default:
             if (const auto drawn = drawn_.find(control); drawn != drawn_.end()) {
-                QRectF &painted = paintedBounds_[control];
-                const QRectF now = controlBounds(drawn->second, twipsPerPixel_);
-                dirty += painted.toAlignedRect();
-                dirty += now.toAlignedRect();
-                painted = now;
+                QRegion &painted = paintedRegions_[control];
+                dirty += painted;
+                painted = controlRegion(drawn->second, twipsPerPixel_);
+                dirty += painted;
             }
             break;
         }
