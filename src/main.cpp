@@ -4,6 +4,12 @@
 
 #include <QApplication>
 
+#ifdef _WIN32
+#include "platform/win32/win32_sound.h"
+#else
+#include "platform/pulse/pulse_sound.h"
+#endif
+
 #include <cstdlib>
 
 namespace {
@@ -12,15 +18,11 @@ namespace {
 // where an X display is reachable (XWayland included) the clock uses it.
 void preferX11()
 {
+#ifndef _WIN32
     if (!std::getenv("QT_QPA_PLATFORM") && std::getenv("DISPLAY"))
         setenv("QT_QPA_PLATFORM", "xcb", 1);
+#endif
 }
-
-class SilentSound : public vemo::Sound
-{
-public:
-    int sndPlaySoundA(const std::string &, unsigned) override { return 0; }
-};
 
 } // namespace
 
@@ -34,7 +36,12 @@ int main(int argc, char *argv[])
 
     vemo::ClockWindow window;
     vemo::QtClock clock;
-    SilentSound sound;
+#ifdef _WIN32
+    vemo::Win32Sound sound;
+#else
+    vemo::PulseSound sound(
+        vemo::mediaFolders(QCoreApplication::applicationDirPath().toStdString()));
+#endif
     vemo::QtInputBox input;
     vemo::QtScreen screen;
     vemo::QtWindowRegion region(window);
