@@ -29,9 +29,9 @@ std::vector<double> synthesise(const SoundDesign &design)
         const double f = design.notes[note];
         for (std::size_t i = onset; i < frames; ++i) {
             const double t = static_cast<double>(i - onset) / rate;
-            const double rise =
-                t < design.attack ? 0.5 - 0.5 * std::cos(std::numbers::pi * t / design.attack)
-                                  : 1.0;
+            const double rise = t < design.attack
+                                    ? 0.5 - 0.5 * std::cos(std::numbers::pi * t / design.attack)
+                                    : 1.0;
             double v = 0.0;
             for (std::size_t h = 0; h < vemo::tones::harmonicLevels.size(); ++h) {
                 const double decay = design.decay / vemo::tones::harmonicDecayFactor[h];

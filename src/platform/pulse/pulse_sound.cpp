@@ -79,18 +79,20 @@ PulseSound::Resolved PulseSound::resolve(const std::string &path, unsigned flags
         file = findSoundFile(path, m_folders);
     } catch (const std::exception &e) {
         // A path that is no text in code page 1254 names no file; it is treated as missing.
-        warnOnce("ses dosyasının adı çevrilemedi: " + std::string(e.what()));
+        std::cerr << warningText(std::string("ses dosyasının adı çevrilemedi: ") + e.what())
+                  << '\n';
     }
     if (file) {
         resolved.clip = load(*file);
-        resolved.logName = reinterpret_cast<const char *>(file->filename().u8string().c_str());
+        const std::u8string name = file->filename().u8string();
+        resolved.logName.assign(name.begin(), name.end());
     }
     if (!resolved.clip && !(flags & SND_NODEFAULT)) {
         if (const auto fallback = defaultSoundFile(m_folders))
             resolved.clip = load(*fallback);
         resolved.logName = "default";
     }
-    if (!resolved.clip && resolved.logName.empty())
+    if (!resolved.clip)
         resolved.logName = "none";
     m_cache.emplace(key, resolved);
     return resolved;

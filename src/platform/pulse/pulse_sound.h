@@ -44,12 +44,14 @@ private:
     using Clip = std::shared_ptr<const PcmSound>;
     struct Resolved
     {
-        Clip clip;            // null: nothing to play
+        Clip clip;           // null: nothing to play
         std::string logName; // the file name, or "default"
     };
 
     Resolved resolve(const std::string &path, unsigned flags);
     Clip load(const std::filesystem::path &file);
+    // The one warning of the whole run about the sound server being out of reach, so that a
+    // clock without sound does not fill its log one tick at a time.
     void warnOnce(const std::string &message);
 
     void run();

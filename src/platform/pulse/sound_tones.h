@@ -16,14 +16,14 @@ inline constexpr int sampleRate = 48000; // Hz; 16-bit mono PCM
 
 struct SoundDesign
 {
-    const char *fileName;         // UTF-8, as in the media folder
-    double seconds;               // whole length, fade included
-    std::array<double, 3> notes;  // fundamentals in Hz, in playing order; 0 ends the list
-    double noteSpacing;           // seconds from one note's onset to the next
-    double attack;                // seconds of the rise of each note
-    double decay;                 // time constant of each note's exponential decay, seconds
-    double fadeOut;               // seconds of the final fade to silence
-    double peak;                  // peak amplitude after normalising, fraction of full scale
+    const char *fileName;        // UTF-8, as in the media folder
+    double seconds;              // whole length, fade included
+    std::array<double, 3> notes; // fundamentals in Hz, in playing order; 0 ends the list
+    double noteSpacing;          // seconds from one note's onset to the next
+    double attack;               // seconds of the rise of each note
+    double decay;                // time constant of each note's exponential decay, seconds
+    double fadeOut;              // seconds of the final fade to silence
+    double peak;                 // peak amplitude after normalising, fraction of full scale
 
     constexpr std::size_t noteCount() const
     {
@@ -34,9 +34,10 @@ struct SoundDesign
     }
 };
 
+// clang-format off
 // The tick every second: one soft, short note.
 inline constexpr SoundDesign tick{
-    "Windows XP Menü Komutu.wav", 0.080, {1850.0, 0.0, 0.0}, 0.0, 0.002, 0.035, 0.010, 0.35};
+    "Windows XP Menü Komutu.wav", 0.080, {1850.0, 0.0, 0.0}, 0.000, 0.002, 0.035, 0.010, 0.35};
 
 // The full hour, and the alarm: C5 E5 G5 rising.
 inline constexpr SoundDesign ringin{
@@ -46,9 +47,10 @@ inline constexpr SoundDesign ringin{
 inline constexpr SoundDesign ringout{
     "ringout.wav", 1.000, {880.00, 698.46, 587.33}, 0.300, 0.005, 0.350, 0.040, 0.50};
 
-// Played when a requested sound cannot be found: one E6 ding.
+// Played when a requested sound cannot be found: one E-flat-6 ding.
 inline constexpr SoundDesign ding{
-    "default.wav", 0.500, {1318.51, 0.0, 0.0}, 0.0, 0.003, 0.150, 0.030, 0.50};
+    "default.wav", 0.500, {1244.51, 0.0, 0.0}, 0.000, 0.003, 0.150, 0.030, 0.50};
+// clang-format on
 
 inline constexpr std::array<const SoundDesign *, 4> all{&tick, &ringin, &ringout, &ding};
 
