@@ -17,8 +17,10 @@ test: build
 sanitize: deps
 	@cmake --preset sanitize >/dev/null
 	@cmake --build --preset sanitize -j$$(nproc)
-	ctest --preset sanitize -j$$(nproc) -L 'unit|pixel|audio'
-	ctest --preset sanitize -R 'e2e\.(kapat|hands)$$'
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	    ctest --preset sanitize -j$$(nproc) -L 'unit|pixel|audio'
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	    ctest --preset sanitize -R 'e2e\.kapat$$'
 
 clean:
 	rm -rf build build-sanitize

@@ -157,22 +157,22 @@ bool PulseSound::ensureStream(const PcmSound &format)
     m_triedConnecting = true;
     m_lastAttempt = now;
 
-    pa_sample_spec spec{};
-    spec.format = PA_SAMPLE_S16LE;
-    spec.rate = format.sampleRate;
-    spec.channels = static_cast<std::uint8_t>(format.channels);
+    pa_sample_spec sampleFormat{};
+    sampleFormat.format = PA_SAMPLE_S16LE;
+    sampleFormat.rate = format.sampleRate;
+    sampleFormat.channels = static_cast<std::uint8_t>(format.channels);
 
     // A short target length keeps interruptions quick. The prebuffer stays at its default (the
     // target length): a sound shorter than that is started by the drain after its last block.
     pa_buffer_attr attr{};
     attr.maxlength = static_cast<std::uint32_t>(-1);
-    attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(targetLatencyUs, &spec));
+    attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(targetLatencyUs, &sampleFormat));
     attr.prebuf = static_cast<std::uint32_t>(-1);
     attr.minreq = static_cast<std::uint32_t>(-1);
     attr.fragsize = static_cast<std::uint32_t>(-1);
 
     int error = 0;
-    m_stream = pa_simple_new(nullptr, "vemo2", PA_STREAM_PLAYBACK, nullptr, "Saat sesleri", &spec,
+    m_stream = pa_simple_new(nullptr, "vemo2", PA_STREAM_PLAYBACK, nullptr, "Saat sesleri", &sampleFormat,
                              nullptr, &attr, &error);
     if (!m_stream) {
         warnOnce(std::string("ses sunucusuna bağlanılamadı (") + pa_strerror(error) +
