@@ -17,7 +17,7 @@ void oneTick(benchmark::State &state)
     platform.setTime("10:15:30");
     form.Form_Load();
     int second = 0;
-    char time[9];
+    char time[16]; // room for any int, though the clock only needs "HH:MM:SS"
     for (auto _ : state) {
         second = (second + 1) % 3600;
         std::snprintf(time, sizeof time, "10:%02d:%02d", second / 60, second % 60);
