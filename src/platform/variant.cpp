@@ -48,6 +48,4 @@ const std::string &Variant::element(double index) const
 
 Variant operator+(const Variant &a, const Variant &b) { return checked(a.number() + b.number()); }
 
-Variant operator-(const Variant &a, const Variant &b) { return checked(a.number() - b.number()); }
-
 } // namespace vemo

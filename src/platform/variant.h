@@ -18,7 +18,6 @@ public:
     Variant(std::vector<std::string> texts) : value_(std::move(texts)) {}
 
     bool isEmpty() const { return std::holds_alternative<std::monostate>(value_); }
-    bool isNumber() const { return std::holds_alternative<double>(value_); }
 
     // The value as a number, for arithmetic and numeric comparison.
     double number() const;
@@ -35,6 +34,5 @@ private:
 };
 
 Variant operator+(const Variant &a, const Variant &b);
-Variant operator-(const Variant &a, const Variant &b);
 
 } // namespace vemo
