@@ -14,7 +14,7 @@ VEMO_BIN=$(realpath "$VEMO_BIN") SHOT_CHECK=$(realpath "$SHOT_CHECK")
 sanitize=${VEMO_SANITIZE:-OFF}
 faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 
-for tool in Xvfb xdotool xwd xwininfo convert; do
+for tool in Xvfb xdotool import xwininfo convert; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 [ -e "$faketime_lib" ] || { echo "SKIP: libfaketime is not installed"; exit 77; }
@@ -96,7 +96,10 @@ answer_prompt() { # <name>
         awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
 }
 
-shot() { xwd -root -silent -display "$DISPLAY" | convert xwd:- "png:$work/$1.png"; }
+# ImageMagick's import reads what the screen shows. xwd -root does not: for a window with a
+# colormap of its own (Qt gives every window one) it reads the window's whole rectangle, and
+# the corners outside the round shape come out black.
+shot() { import -display "$DISPLAY" -window root "png:$work/$1.png"; }
 
 check() { # <shot> <twips per pixel> <fact>...
     local name=$1 tpp=$2
