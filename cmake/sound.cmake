@@ -6,7 +6,8 @@
 
 find_package(Threads REQUIRED)
 
-add_executable(vemo_synth_sounds ${PROJECT_SOURCE_DIR}/tools/synth_sounds.cpp)
+add_executable(vemo_synth_sounds ${PROJECT_SOURCE_DIR}/tools/synth_sounds.cpp
+    ${PROJECT_SOURCE_DIR}/src/platform/pulse/sound_synth.cpp)
 target_include_directories(vemo_synth_sounds PRIVATE ${PROJECT_SOURCE_DIR}/src)
 
 set(VEMO_MEDIA_NAMES "Windows XP Menü Komutu.wav" ringin.wav ringout.wav default.wav)
@@ -16,7 +17,7 @@ list(TRANSFORM VEMO_MEDIA_FILES PREPEND "${VEMO_MEDIA_BUILD_DIR}/")
 add_custom_command(
     OUTPUT ${VEMO_MEDIA_FILES}
     COMMAND vemo_synth_sounds "${VEMO_MEDIA_BUILD_DIR}"
-    DEPENDS vemo_synth_sounds ${PROJECT_SOURCE_DIR}/src/platform/pulse/sound_tones.h
+    DEPENDS vemo_synth_sounds
     COMMENT "Synthesising the clock's sounds into ${VEMO_MEDIA_BUILD_DIR}"
     VERBATIM)
 add_custom_target(vemo_media ALL DEPENDS ${VEMO_MEDIA_FILES})
@@ -31,7 +32,8 @@ else()
     pkg_check_modules(PULSE REQUIRED IMPORTED_TARGET libpulse-simple libpulse)
     add_library(vemo_sound STATIC
         ${PROJECT_SOURCE_DIR}/src/platform/sound_lookup.cpp
-        ${PROJECT_SOURCE_DIR}/src/platform/pulse/pulse_sound.cpp)
+        ${PROJECT_SOURCE_DIR}/src/platform/pulse/pulse_sound.cpp
+        ${PROJECT_SOURCE_DIR}/src/platform/pulse/sound_synth.cpp)
     target_link_libraries(vemo_sound PUBLIC vemo_logic Threads::Threads PRIVATE PkgConfig::PULSE)
 endif()
 target_include_directories(vemo_sound PUBLIC ${PROJECT_SOURCE_DIR}/src)

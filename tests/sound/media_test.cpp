@@ -1,5 +1,6 @@
 // The generated sounds, as the build left them in the media folder.
 
+#include "platform/pulse/sound_synth.h"
 #include "platform/pulse/sound_tones.h"
 #include "platform/sound_lookup.h"
 #include "tone_analysis.h"
@@ -35,6 +36,15 @@ protected:
     const vemo::PcmSound sound = load(design);
     std::span<const std::int16_t> samples() const { return sound.samples; }
 };
+
+// The service plays the design from memory when default.wav is gone; it must be the same sound.
+TEST_P(GeneratedSound, IsWhatTheServiceSynthesisesInMemory)
+{
+    const vemo::PcmSound inMemory = vemo::synthesise(design);
+    EXPECT_EQ(inMemory.sampleRate, sound.sampleRate);
+    EXPECT_EQ(inMemory.channels, sound.channels);
+    EXPECT_TRUE(inMemory.samples == sound.samples);
+}
 
 TEST_P(GeneratedSound, Is48kHzMonoOfTheDesignedLength)
 {

@@ -1,5 +1,6 @@
 #include "platform/pulse/pulse_sound.h"
 
+#include "platform/pulse/sound_synth.h"
 #include "platform/pulse/sound_tones.h"
 
 #include <pulse/error.h>
@@ -90,6 +91,10 @@ PulseSound::Resolved PulseSound::resolve(const std::string &path, unsigned flags
     if (!resolved.clip && !(flags & SND_NODEFAULT)) {
         if (const auto fallback = defaultSoundFile(m_folders))
             resolved.clip = load(*fallback);
+        // Without a readable default.wav (no media folder at all, say) the clock still has its
+        // own ding, as a desktop always has a default sound.
+        if (!resolved.clip)
+            resolved.clip = builtInDefault();
         resolved.logName = "default";
     }
     if (!resolved.clip)
@@ -111,6 +116,13 @@ PulseSound::Clip PulseSound::load(const fs::path &file)
                   << '\n';
     m_decoded.emplace(file, clip);
     return clip;
+}
+
+PulseSound::Clip PulseSound::builtInDefault()
+{
+    if (!m_builtInDefault)
+        m_builtInDefault = std::make_shared<const PcmSound>(synthesise(tones::ding));
+    return m_builtInDefault;
 }
 
 void PulseSound::warnOnce(const std::string &message)

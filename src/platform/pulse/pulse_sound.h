@@ -36,7 +36,8 @@ public:
     PulseSound(const PulseSound &) = delete;
     PulseSound &operator=(const PulseSound &) = delete;
 
-    // Stops the sound still playing and starts `path` (or the default sound when it is missing);
+    // Stops the sound still playing and starts `path` (or the default sound when it is missing
+    // or unreadable: default.wav from the media folders, else a built-in ding);
     // returns at once. The empty path only stops. Returns 1 when a sound was started, else 0.
     int sndPlaySoundA(const std::string &path, unsigned flags) override;
 
@@ -50,6 +51,8 @@ private:
 
     Resolved resolve(const std::string &path, unsigned flags);
     Clip load(const std::filesystem::path &file);
+    // The default sound synthesised in memory, for when no default.wav can be read.
+    Clip builtInDefault();
     // The one warning of the whole run about the sound server being out of reach, so that a
     // clock without sound does not fill its log one tick at a time.
     void warnOnce(const std::string &message);
@@ -66,6 +69,7 @@ private:
     std::mutex m_cacheMutex;
     std::map<std::string, Resolved> m_cache;
     std::map<std::filesystem::path, Clip> m_decoded;
+    Clip m_builtInDefault;
 
     // The request handed to the playback thread. Each request (a sound or a stop) bumps the
     // generation, which the playback thread checks between blocks to notice an interruption.
