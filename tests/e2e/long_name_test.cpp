@@ -118,5 +118,26 @@ TEST_F(WindowTest, LongNameWrapsBetweenWordsAndIsClippedAtTheLabelsBottom)
                                          << "\"";
 }
 
+
+// A name in a script the name face lacks is drawn in a face that has it: letters, not gaps.
+class NameInAnyScript : public WindowTest, public ::testing::WithParamInterface<const char *>
+{
+};
+
+TEST_P(NameInAnyScript, IsDrawnInTheLabel)
+{
+    startAt("09:00:00", GetParam());
+    const QImage label = render().copy(kNameBox);
+    int orangePixels = 0;
+    for (int y = 0; y < label.height(); ++y)
+        for (int x = 0; x < label.width(); ++x)
+            orangePixels += orange(label.pixelColor(x, y));
+    // A five-letter word at 48 points covers well over a thousand pixels.
+    EXPECT_GT(orangePixels, 500);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripts, NameInAnyScript,
+                         ::testing::Values("مرحبا", "שלום", "Привет", "Γειάσου", "Şule"));
+
 } // namespace
 } // namespace vemo::testing
