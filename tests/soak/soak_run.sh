@@ -1,0 +1,170 @@
+#!/usr/bin/env bash
+# Accelerated soak of the real clock: the time of day faked by libfaketime and sped up, through
+# midnight, for as many simulated seconds as asked. Checks that the clock stays up, that every
+# faked second has exactly one tick sound and the chimes of that second (full and half hours,
+# the alarm minute set through the bell panel), that its resident memory stops growing after
+# the warm-up, that the date label changes at midnight, and that Kapat still ends it with 0.
+#
+# Environment (all optional but VEMO_BIN and SOAK_PIXELS):
+#   VEMO_BIN       the program                     SOAK_PIXELS  the screenshot counter
+#   SOAK_START     first faked instant, UTC        default "2026-12-08 23:56:00"
+#   SOAK_SECONDS   simulated seconds to run        default 2160 (to 00:32)
+#   SOAK_RATE      faked seconds a real second     default 60
+#   SOAK_ALARM_HOURS, SOAK_ALARM_STEPS  clicks on the hour and the 12-minute button after the
+#                  click on the bell               default 0 and 1: alarm 00:12
+#   SOAK_RSS_WARMUP  simulated seconds before the memory baseline  default 3600, or half of a
+#                  run shorter than 2 h
+#   SOAK_RSS_LIMIT_KB  allowed growth after the baseline, kB  default 1024, or 3072 for a run
+#                  shorter than 2 h
+#   SOAK_KEEP      set: keep the scratch folder    WORK_DIR  where to put it
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+: "${VEMO_BIN:?path of vemo2}" "${SOAK_PIXELS:?path of soak_pixels}"
+VEMO_BIN=$(realpath "$VEMO_BIN") SOAK_PIXELS=$(realpath "$SOAK_PIXELS")
+start_text=${SOAK_START:-2026-12-08 23:56:00}
+seconds=${SOAK_SECONDS:-2160}
+rate=${SOAK_RATE:-60}
+alarm_hours=${SOAK_ALARM_HOURS:-0}
+alarm_steps=${SOAK_ALARM_STEPS:-1}
+# The resident set still grows by a few MB in the first simulated hour (caches filling up, the
+# allocator's arenas settling); a long run takes its baseline after that hour and allows less
+# than 1 MB more. A short run can only catch a gross leak: it compares its two halves, and
+# 3 MB over 18 simulated minutes is some 3 kB a tick.
+if [ "$seconds" -ge 7200 ]; then warmup=3600 rss_limit=1024
+else warmup=$((seconds / 2)) rss_limit=3072; fi
+warmup=${SOAK_RSS_WARMUP:-$warmup}
+rss_limit=${SOAK_RSS_LIMIT_KB:-$rss_limit}
+
+work=$(mktemp -d "${WORK_DIR:-${TMPDIR:-/tmp}}/vemo-soak.XXXXXX")
+# shellcheck source=common.sh
+. "$here/common.sh"
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+need_tools Xvfb xdotool import xwininfo
+
+log=$work/sounds.log
+start_s=$(TZ=UTC date -d "$start_text" +%s)
+end_ms=$(((start_s + seconds) * 1000))
+midnight_s=$(((start_s / 86400 + 1) * 86400))
+steps=$((alarm_hours + alarm_steps / 5))
+alarm=$(printf '%02d:%02d' $((steps % 24)) $((alarm_steps % 5 * 12)))
+echo "faked $start_text UTC x$rate for $seconds s; alarm $alarm; RSS baseline after $warmup s"
+
+real_started=$(now_ms)
+start_x 1024x768
+start_clock "@$start_text x$rate" "$VEMO_BIN" VEMO_SOUND_LOG="$log"
+answer_prompt 'Soak'
+echo "client origin $client_x,$client_y"
+
+# Every 20th tick since start-up hides the panel's buttons; the clicks go in just after one
+# such tick so that the buttons are still there for the next 19.
+for _ in $(seq 2000); do
+    n=$(tick_count "$log")
+    [ "$n" -gt 0 ] && [ $((n % 20)) -ge 1 ] && [ $((n % 20)) -le 6 ] && break
+    alive || fail "the clock ended: $(cat "$work/clock.err")"
+    sleep 0.005
+done
+clicks=(mousemove $((client_x + 368)) $((client_y + 544)) click 1 sleep 0.02)
+for _ in $(seq "$alarm_hours"); do
+    clicks+=(mousemove $((client_x + 328)) $((client_y + 572)) click 1 sleep 0.01)
+done
+for _ in $(seq "$alarm_steps"); do
+    clicks+=(mousemove $((client_x + 408)) $((client_y + 572)) click 1 sleep 0.01)
+done
+xdotool "${clicks[@]}" mousemove 0 0
+set_at=$(log_ms "$log")
+echo "alarm set around faked $(TZ=UTC date -d "@$((set_at / 1000))" +%T) (tick $(tick_count "$log"))"
+# Until the minute button's click lands the alarm reads 00:00, a minute that must not start
+# before it does.
+[ "$alarm" = 00:00 ] || [ "$set_at" -lt $(((midnight_s - 5) * 1000)) ] ||
+    [ "$set_at" -gt $(((midnight_s + 60) * 1000)) ] ||
+    fail "the alarm was set too near midnight; start earlier"
+
+wait_faked() { # <unix ms>: sleeps until the log reaches that faked time
+    while [ "$(log_ms "$log")" -lt "$1" ]; do
+        alive || fail "the clock ended: $(cat "$work/clock.err")"
+        sleep 0.005
+    done
+}
+
+# The date label, client twips 3960,3240 wide 3135, down to the weekday label's top (3600).
+date_box=($((client_x + 264)) $((client_y + 216)) $((client_x + 473)) $((client_y + 240)))
+date_shots=()
+rss_log=$work/rss.log
+: >"$rss_log"
+rss_sample() {
+    local kb
+    kb=$(rss_kb)
+    [ -n "$kb" ] && echo "$(log_ms "$log") $kb" >>"$rss_log"
+}
+if [ "$midnight_s" -lt $((start_s + seconds - 60)) ]; then
+    # Four shots in the last minute before midnight and two after it; the second hand is in
+    # a different place in each.
+    for offset in -52 -42 -32 -22 10 25; do
+        wait_faked $(((midnight_s + offset) * 1000))
+        shot "date$offset"
+        date_shots+=("date$offset")
+    done
+fi
+
+next_sample=0
+while [ "$(log_ms "$log")" -lt "$end_ms" ]; do
+    alive || fail "the clock ended: $(cat "$work/clock.err")"
+    if [ "$(now_ms)" -ge "$next_sample" ]; then
+        rss_sample
+        next_sample=$(($(now_ms) + 1000))
+    fi
+    sleep 0.05
+done
+rss_sample
+
+# Kapat ends the program with status 0.
+click_client 368 612
+clicked=$(now_ms)
+while alive && [ $(($(now_ms) - clicked)) -lt 5000 ]; do sleep 0.02; done
+alive && fail "still running 5 s after the click on Kapat"
+status=0
+wait "$clock_pid" || status=$?
+clock_pid=''
+real_ms=$(($(now_ms) - real_started))
+[ "$status" -eq 0 ] || fail "exit status $status after Kapat: $(cat "$work/clock.err")"
+
+faults=()
+echo "--- sound log"
+awk -v alarm="$alarm" -f "$here/check_sounds.awk" "$log" || faults+=("sound requests")
+
+echo "--- resident memory (faked time, kB)"
+awk -v t0=$((start_s * 1000)) -v warm=$((warmup * 1000)) -v limit="$rss_limit" '
+    { t = $1 - t0; kb = $2; n++
+      if (n == 1) first = kb
+      if (base == "" && t >= warm) { base = kb; base_t = t }
+      if (kb > max) max = kb
+      last = kb; last_t = t
+      if (n % 10 == 1) printf "  +%6.0f s  %d\n", t / 1000, kb }
+    END {
+      printf "  first %d, baseline %d at +%.0f s, max %d, last %d at +%.0f s, growth %d kB\n",
+          first, base, base_t / 1000, max, last, last_t / 1000, last - base
+      exit (base == "" || last - base >= limit) }' "$rss_log" ||
+    { [ "${VEMO_SANITIZE:-OFF}" = ON ] && echo "  (sanitizer build: not held to the limit)"; } ||
+    faults+=("memory grew by ${rss_limit} kB or more after the warm-up")
+
+echo "--- stderr ($(wc -l <"$work/clock.err") lines)"
+cat "$work/clock.err"
+[ "$(wc -l <"$work/clock.err")" -le 1 ] || faults+=("more than one line on stderr")
+
+if [ ${#date_shots[@]} -gt 0 ]; then
+    echo "--- date label around midnight"
+    p=$work/date
+    read -r same a1 a2 < <("$SOAK_PIXELS" diff "${date_box[@]}" purple "$p-52.png,$p-42.png" \
+        "$p-32.png,$p-22.png")
+    read -r changed _ b2 < <("$SOAK_PIXELS" diff "${date_box[@]}" purple "$p-32.png,$p-22.png" \
+        "${p}10.png,${p}25.png")
+    echo "  purple pixels: before $a1 and $a2, after $b2; differ $same before, $changed across"
+    [ "$a1" -ge 100 ] && [ "$b2" -ge 100 ] || faults+=("the date label shows too little purple")
+    [ "$same" -le 4 ] || faults+=("the date label changed before midnight")
+    [ "$changed" -ge 20 ] || faults+=("the date label did not change at midnight")
+fi
+
+echo "real time ${real_ms} ms for $seconds simulated seconds"
+[ ${#faults[@]} -eq 0 ] || fail "$(IFS=';'; echo "${faults[*]}")"
+echo "PASS: soak"
