@@ -81,7 +81,7 @@ void ClockWindow::load(Form1 &form, double twipsPerPixel)
     for (const DrawnControl &control : form.backToFront()) {
         const Control *c = std::visit([](const auto *p) -> const Control * { return p; }, control);
         drawn_.emplace(c, control);
-        paintedRegions_[c] = controlRegion(control, twipsPerPixel);
+        paintedBounds_[c] = controlBounds(control, twipsPerPixel).toAlignedRect();
     }
     syncTextBox();
     syncButton(0);
@@ -150,7 +150,10 @@ void ClockWindow::afterEvent()
 {
     if (ended_)
         return;
-    // Repaint where each written control was and where it is now.
+    // Repaint where each written control was and where it is now: its bounding rectangles. A
+    // slanted hand covers only a thin band of its rectangle, but a band traced scan line by scan
+    // line is hundreds of rectangles, each one request to the X server and one clip against the
+    // round shape; that costs several times more than painting the whole rectangle.
     QRegion dirty;
     for (const Control *control : form_->changes.takeChanged()) {
         switch (control->kind()) {
@@ -168,9 +171,9 @@ void ClockWindow::afterEvent()
             break;
         default:
             if (const auto drawn = drawn_.find(control); drawn != drawn_.end()) {
-                QRegion &painted = paintedRegions_[control];
+                QRect &painted = paintedBounds_[control];
                 dirty += painted;
-                painted = controlRegion(drawn->second, twipsPerPixel_);
+                painted = controlBounds(drawn->second, twipsPerPixel_).toAlignedRect();
                 dirty += painted;
             }
             break;

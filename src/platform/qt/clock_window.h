@@ -76,7 +76,7 @@ private:
     const Control *pressed_ = nullptr;
     QRegion lastRepaint_;
     std::unordered_map<const Control *, DrawnControl> drawn_;
-    std::unordered_map<const Control *, QRegion> paintedRegions_; // pixels, as last painted
+    std::unordered_map<const Control *, QRect> paintedBounds_; // pixels, as last painted
 };
 
 } // namespace vemo

@@ -106,23 +106,6 @@ QRectF controlBounds(const DrawnControl &control, double twipsPerPixel)
     return std::visit(Bounds{twipsPerPixel}, control);
 }
 
-QRegion controlRegion(const DrawnControl &control, double twipsPerPixel)
-{
-    const auto *const *line = std::get_if<const Line *>(&control);
-    if (!line)
-        return QRegion(controlBounds(control, twipsPerPixel).toAlignedRect());
-    // The segment's band: half the pen, the round caps and antialiasing on every side.
-    const QLineF segment = segmentOf(**line, twipsPerPixel);
-    const double reach = std::max<int>(1, (*line)->BorderWidth) / 2.0 + 1.5;
-    if (segment.length() < 1)
-        return QRegion(controlBounds(control, twipsPerPixel).toAlignedRect());
-    const QPointF along = (segment.p2() - segment.p1()) / segment.length() * reach;
-    const QPointF across(-along.y(), along.x());
-    const QPolygonF band{segment.p1() - along + across, segment.p2() + along + across,
-                         segment.p2() + along - across, segment.p1() - along - across};
-    return QRegion(band.toPolygon());
-}
-
 void paintControls(QPainter &painter, const WindowDescription &window, double twipsPerPixel,
                    const QRegion &exposed)
 {

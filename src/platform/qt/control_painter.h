@@ -19,10 +19,6 @@ void paintControls(QPainter &painter, const WindowDescription &window, double tw
 // The pixels a drawn control can touch, its pen and antialiasing included.
 QRectF controlBounds(const DrawnControl &control, double twipsPerPixel);
 
-// The pixels a drawn control can touch, more tightly: a slanted line covers a thin band of its
-// bounding rectangle only.
-QRegion controlRegion(const DrawnControl &control, double twipsPerPixel);
-
 // Twips to logical pixels.
 QRectF toPixels(const Box &box, double twipsPerPixel);
 
