@@ -9,13 +9,14 @@
 #   VEMO_BIN       the program                     SOAK_PIXELS  the screenshot counter
 #   SOAK_START     first faked instant, UTC        default "2026-12-08 23:56:00"
 #   SOAK_SECONDS   simulated seconds to run        default 2160 (to 00:32)
-#   SOAK_RATE      faked seconds a real second     default 60
+#   SOAK_RATE      faked seconds a real second     default 60; faster, the sound requests and
+#                  the date label are not checked (a small machine skips seconds), only
+#                  that the clock lives, its memory and Kapat
 #   SOAK_ALARM_HOURS, SOAK_ALARM_STEPS  clicks on the hour and the 12-minute button after the
 #                  click on the bell               default 0 and 1: alarm 00:12
 #   SOAK_RSS_WARMUP  simulated seconds before the memory baseline  default 3600, or half of a
 #                  run shorter than 2 h
-#   SOAK_RSS_LIMIT_KB  allowed growth after the baseline, kB  default 1024, or 3072 for a run
-#                  shorter than 2 h
+#   SOAK_RSS_LIMIT_KB  allowed growth after the baseline, kB  default 1024
 #   SOAK_KEEP      set: keep the scratch folder    WORK_DIR  where to put it
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -26,12 +27,10 @@ seconds=${SOAK_SECONDS:-2160}
 rate=${SOAK_RATE:-60}
 alarm_hours=${SOAK_ALARM_HOURS:-0}
 alarm_steps=${SOAK_ALARM_STEPS:-1}
-# The resident set still grows by a few MB in the first simulated hour (caches filling up, the
-# allocator's arenas settling); a long run takes its baseline after that hour and allows less
-# than 1 MB more. A short run can only catch a gross leak: it compares its two halves, and
-# 3 MB over 18 simulated minutes is some 3 kB a tick.
-if [ "$seconds" -ge 7200 ]; then warmup=3600 rss_limit=1024
-else warmup=$((seconds / 2)) rss_limit=3072; fi
+# Memory settles within the first simulated minutes; the baseline is taken after the first
+# simulated hour (half of a shorter run), and the rest of the run may add less than 1 MB.
+if [ "$seconds" -ge 7200 ]; then warmup=3600; else warmup=$((seconds / 2)); fi
+rss_limit=1024
 warmup=${SOAK_RSS_WARMUP:-$warmup}
 rss_limit=${SOAK_RSS_LIMIT_KB:-$rss_limit}
 
@@ -131,7 +130,10 @@ real_ms=$(($(now_ms) - real_started))
 
 faults=()
 echo "--- sound log"
-awk -v alarm="$alarm" -f "$here/check_sounds.awk" "$log" || faults+=("sound requests")
+# Faster than x60 a two-core machine skips seconds: the figures are shown, not held.
+awk -v alarm="$alarm" -f "$here/check_sounds.awk" "$log" ||
+    { [ "$rate" -gt 60 ] && echo "  (x$rate: not held to one request a second)"; } ||
+    faults+=("sound requests")
 
 echo "--- resident memory (faked time, kB)"
 awk -v t0=$((start_s * 1000)) -v warm=$((warmup * 1000)) -v limit="$rss_limit" '
@@ -152,7 +154,7 @@ echo "--- stderr ($(wc -l <"$work/clock.err") lines)"
 cat "$work/clock.err"
 [ "$(wc -l <"$work/clock.err")" -le 1 ] || faults+=("more than one line on stderr")
 
-if [ ${#date_shots[@]} -gt 0 ]; then
+if [ ${#date_shots[@]} -gt 0 ] && [ "$rate" -le 60 ]; then
     echo "--- date label around midnight"
     p=$work/date
     read -r same a1 a2 < <("$SOAK_PIXELS" diff "${date_box[@]}" purple "$p-52.png,$p-42.png" \
