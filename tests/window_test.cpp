@@ -1,7 +1,10 @@
 #include "window_fixture.h"
 
+#include "platform/qt/control_painter.h"
+
 #include <QApplication>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QTest>
 
@@ -194,6 +197,38 @@ TEST_F(WindowTest, ButtonsStepTheAlarmAndTheRedHandTurns)
     // Hidden, the buttons take no click.
     QTest::mouseClick(&window, Qt::LeftButton, {}, pixelOf(4920, 8580));
     EXPECT_EQ(form.Text1.Text.get(), "03:00");
+}
+
+// The dial is painted once and kept; hands and labels are painted over the kept copy. After
+// ticks that swept every hand to a new place and a click that brought the alarm hand up, the
+// window must look exactly as one painted from scratch: nothing left behind, nothing missing.
+TEST_F(WindowTest, PaintingOverTheKeptDialLooksLikeAFreshPainting)
+{
+    startAt("09:59:58");
+    render();
+    tickAt("09:59:59");
+    render();
+    QTest::mouseClick(&window, Qt::LeftButton, {}, pixelOf(5520, 8150));
+    for (const char *time : {"10:00:00", "10:00:01", "10:00:02"}) {
+        tickAt(time);
+        render();
+    }
+    for (int i = 0; i < 19; ++i)
+        tickAt("10:00:03"); // the 20th tick hides the text box and the buttons
+    const QImage seen = render();
+
+    QImage fresh(seen.size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&fresh);
+        paintControls(painter, form, 15, QRegion(fresh.rect()));
+    }
+    int differing = 0;
+    for (int y = 0; y < seen.height(); ++y)
+        for (int x = 0; x < seen.width(); ++x)
+            if (window.mask().contains(QPoint(x, y)) && seen.pixel(x, y) != fresh.pixel(x, y) &&
+                ++differing <= 5)
+                ADD_FAILURE() << "pixel " << x << "," << y << " differs";
+    EXPECT_EQ(differing, 0);
 }
 
 // Collects the regions the window paints.

@@ -80,6 +80,7 @@ void ClockWindow::load(Form1 &form, double twipsPerPixel)
     }
     for (const DrawnControl &control : form.backToFront()) {
         const Control *c = std::visit([](const auto *p) -> const Control * { return p; }, control);
+        stackPlace_.emplace(c, stackPlace_.size());
         drawn_.emplace(c, control);
         paintedBounds_[c] = controlBounds(control, twipsPerPixel).toAlignedRect();
     }
@@ -175,6 +176,12 @@ void ClockWindow::afterEvent()
                 dirty += painted;
                 painted = controlBounds(drawn->second, twipsPerPixel_).toAlignedRect();
                 dirty += painted;
+                // A control that changes after the first paint (a hand, the time) leaves the
+                // cached background, and so does everything in front of it.
+                if (painted_ && stackPlace_[control] < backgroundDepth_) {
+                    backgroundDepth_ = stackPlace_[control];
+                    background_ = QImage();
+                }
             }
             break;
         }
@@ -236,8 +243,18 @@ void ClockWindow::tick()
 
 void ClockWindow::paintEvent(QPaintEvent *event)
 {
+    const qreal pixelRatio = devicePixelRatioF();
+    if (background_.isNull() || background_.devicePixelRatio() != pixelRatio) {
+        background_ = QImage(size() * pixelRatio, QImage::Format_RGB32);
+        background_.setDevicePixelRatio(pixelRatio);
+        QPainter cache(&background_);
+        paintControls(cache, *form_, twipsPerPixel_, QRegion(rect()), 0, backgroundDepth_);
+    }
     QPainter painter(this);
-    paintControls(painter, *form_, twipsPerPixel_, event->region());
+    painter.setClipRegion(event->region());
+    painter.drawImage(0, 0, background_);
+    paintControls(painter, *form_, twipsPerPixel_, event->region(), backgroundDepth_);
+    painted_ = true;
 }
 
 const Control *ClockWindow::clickTarget(QPointF position) const

@@ -3,11 +3,14 @@
 #include "app/form1.h"
 #include "platform/phase_lock.h"
 
+#include <QImage>
 #include <QTimer>
 #include <QWidget>
 
 #include <array>
+#include <cstddef>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <unordered_map>
 
@@ -77,6 +80,14 @@ private:
     QRegion lastRepaint_;
     std::unordered_map<const Control *, DrawnControl> drawn_;
     std::unordered_map<const Control *, QRect> paintedBounds_; // pixels, as last painted
+    std::unordered_map<const Control *, std::size_t> stackPlace_; // in the back-to-front order
+
+    // The controls at the back that have not changed since the window was first painted (the
+    // dial, its marks and most numerals), painted once: a repaint copies them from here and
+    // draws only the controls in front of them.
+    QImage background_;
+    std::size_t backgroundDepth_ = std::numeric_limits<std::size_t>::max(); // controls in it
+    bool painted_ = false;
 };
 
 } // namespace vemo

@@ -107,14 +107,18 @@ QRectF controlBounds(const DrawnControl &control, double twipsPerPixel)
 }
 
 void paintControls(QPainter &painter, const WindowDescription &window, double twipsPerPixel,
-                   const QRegion &exposed)
+                   const QRegion &exposed, std::size_t first, std::size_t last)
 {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setClipRegion(exposed);
-    for (const QRect &rect : exposed)
-        painter.fillRect(rect, qtColour(window.Form.backColor));
-    for (const DrawnControl &control : window.backToFront()) {
+    if (first == 0)
+        for (const QRect &rect : exposed)
+            painter.fillRect(rect, qtColour(window.Form.backColor));
+    const auto &order = window.backToFront();
+    last = std::min(last, order.size());
+    for (std::size_t i = first; i < last; ++i) {
+        const DrawnControl &control = order[i];
         if (!exposed.intersects(controlBounds(control, twipsPerPixel).toAlignedRect()))
             continue;
         std::visit([&](const auto *c) { draw(painter, *c, twipsPerPixel); }, control);
