@@ -3,9 +3,9 @@
 #include "platform/qt/control_painter.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pictures.h"
+#include "platform/qt/system_clocks.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -24,8 +24,6 @@ QRect toWidgetRect(const Box &box, double twipsPerPixel)
     return toPixels(box, twipsPerPixel).toRect();
 }
 
-std::int64_t wallClockMs() { return QDateTime::currentMSecsSinceEpoch(); }
-
 } // namespace
 
 ClockWindow::ClockWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
@@ -34,6 +32,9 @@ ClockWindow::ClockWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHi
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
+    // The timer sleeps by a clock that stands still in a suspend; a set clock or a resume
+    // wakes the scheduler at once.
+    clockChanges_ = new ClockChangeNotifier([this] { tick(); }, this);
 
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128})
@@ -221,24 +222,29 @@ void ClockWindow::syncPosition()
 void ClockWindow::syncTimer()
 {
     if (form_->Timer1.Interval > 0) {
-        if (!phaseLock_) {
-            phaseLock_.emplace(wallClockMs());
-            timer_.start(static_cast<int>(phaseLock_->delayFrom(wallClockMs())));
+        if (!scheduler_) {
+            scheduler_.emplace(readSystemClocks());
+            armTimer();
         }
     } else {
-        phaseLock_.reset();
+        scheduler_.reset();
         timer_.stop();
     }
 }
 
+void ClockWindow::armTimer()
+{
+    timer_.start(static_cast<int>(scheduler_->delayFrom(readSystemClocks())));
+}
+
 void ClockWindow::tick()
 {
-    if (!phaseLock_)
+    if (!scheduler_)
         return;
-    if (phaseLock_->fire(wallClockMs()))
+    if (scheduler_->fire(readSystemClocks()))
         dispatch([this] { form_->Timer1_Timer(); });
-    if (phaseLock_)
-        timer_.start(static_cast<int>(phaseLock_->delayFrom(wallClockMs())));
+    if (scheduler_)
+        armTimer();
 }
 
 void ClockWindow::paintEvent(QPaintEvent *event)

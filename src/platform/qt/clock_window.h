@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/form1.h"
-#include "platform/phase_lock.h"
+#include "platform/tick_scheduler.h"
 
 #include <QImage>
 #include <QTimer>
@@ -18,6 +18,8 @@ class QLineEdit;
 class QPushButton;
 
 namespace vemo {
+
+class ClockChangeNotifier;
 
 // The clock's one window: a frameless top-level widget that paints the form's drawn controls,
 // hosts the text box and the two buttons as child widgets, routes clicks and ticks to the event
@@ -63,6 +65,7 @@ private:
     void syncButton(int index);
     void syncPosition();
     void syncTimer();
+    void armTimer();
     void tick();
     void showError(const QString &message);
     const Control *clickTarget(QPointF position) const;
@@ -75,11 +78,12 @@ private:
     QLineEdit *text1_ = nullptr;
     std::array<QPushButton *, 2> buttons_{};
     QTimer timer_;
-    std::optional<PhaseLock> phaseLock_;
+    std::optional<TickScheduler> scheduler_;
+    ClockChangeNotifier *clockChanges_ = nullptr;
     const Control *pressed_ = nullptr;
     QRegion lastRepaint_;
     std::unordered_map<const Control *, DrawnControl> drawn_;
-    std::unordered_map<const Control *, QRect> paintedBounds_; // pixels, as last painted
+    std::unordered_map<const Control *, QRect> paintedBounds_;    // pixels, as last painted
     std::unordered_map<const Control *, std::size_t> stackPlace_; // in the back-to-front order
 
     // The controls at the back that have not changed since the window was first painted (the
