@@ -5,112 +5,28 @@
 #
 # Environment: VEMO_BIN (the program), SHOT_CHECK (the screenshot checker), VEMO_SANITIZE
 # (ON in the sanitizer build), WORK_DIR (scratch space; a temporary folder when unset).
-# Scenarios: prompt circle hands alarm kapat chime sound_log_unset dpi120 dpi144.
+# Scenarios: prompt circle hands alarm kapat chime sound_log_unset dpi120 dpi144 clockstep.
 set -euo pipefail
 
 scenario=${1:?scenario name}
 : "${VEMO_BIN:?path of vemo2}" "${SHOT_CHECK:?path of shot_check}"
 VEMO_BIN=$(realpath "$VEMO_BIN") SHOT_CHECK=$(realpath "$SHOT_CHECK")
 sanitize=${VEMO_SANITIZE:-OFF}
-faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 
-for tool in Xvfb xdotool import xwininfo convert; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-[ -e "$faketime_lib" ] || { echo "SKIP: libfaketime is not installed"; exit 77; }
-
+here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${WORK_DIR:-${TMPDIR:-/tmp}}/vemo-e2e-$scenario.XXXXXX")
-xvfb_pid='' clock_pid=''
-cleanup() {
-    local status=$?
-    set +e
-    if [ -n "$clock_pid" ]; then kill "$clock_pid" 2>/dev/null; wait "$clock_pid" 2>/dev/null; fi
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
-    if [ "$status" -eq 0 ]; then rm -rf "$work"; else echo "kept $work"; fi
-    exit "$status"
-}
+# shellcheck source=../harness/launcher.sh
+. "$here/../harness/launcher.sh"
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-
-fail() { echo "FAIL: $*"; exit 1; }
-now_ms() { date +%s%3N; }
-
-# A display of its own: Xvfb picks a free number and writes it to fd 3. -noreset keeps the
-# resource database (Xft.dpi) when the last client goes.
-start_x() { # <width>x<height> [Xft.dpi]
-    Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 "$1x24" 3>"$work/display" \
-        >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        [ -s "$work/display" ] && break
-        sleep 0.05
-    done
-    [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-    export DISPLAY=":$(head -n1 "$work/display")"
-    if [ $# -ge 2 ]; then
-        command -v xrdb >/dev/null || { echo "SKIP: xrdb (x11-xserver-utils) is not installed"; exit 77; }
-        xrdb -merge <<<"Xft.dpi: $2"
-    fi
-}
-
-# The clock under a faked time of day (UTC), silent, with a fresh runtime folder.
-start_clock() { # <FAKETIME value> [VAR=value...]
-    local fake=$1
-    shift
-    mkdir -p "$work/runtime" && chmod 700 "$work/runtime"
-    local asan=${ASAN_OPTIONS:-}
-    # The faked clock's library comes first in the preload list; ASan must not insist on it.
-    [ "$sanitize" = ON ] && asan="verify_asan_link_order=0${asan:+:$asan}"
-    (cd "$work" && exec env -u VEMO_SOUND_LOG TZ=UTC LD_PRELOAD="$faketime_lib" FAKETIME="$fake" \
-        FAKETIME_DONT_RESET=1 PULSE_SERVER=unix:/nonexistent/pulse XDG_RUNTIME_DIR="$work/runtime" \
-        ASAN_OPTIONS="$asan" "$@" "$VEMO_BIN") >"$work/clock.log" 2>&1 &
-    clock_pid=$!
-}
-
-# Titles are regular expressions.
-window_of() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true; }
-
-# Sets $window to the visible window of that title.
-wait_window() { # <title> [seconds]
-    window=''
-    for _ in $(seq $((${2:-10} * 20))); do
-        window=$(window_of "$1")
-        [ -n "$window" ] && return 0
-        kill -0 "$clock_pid" 2>/dev/null || fail "the clock ended early: $(cat "$work/clock.log")"
-        sleep 0.05
-    done
-    fail "no window named '$1'"
-}
-
-# Types the name into the prompt and sends Return; sets $clock_window and its client origin.
-answer_prompt() { # <name>
-    wait_window 'Vemo [?]'
-    sleep 0.3 # the line edit takes the focus once the dialog is shown
-    # Letters outside the keymap are typed by rebinding a spare key; slowly enough that the
-    # client has read each new binding before the key comes.
-    xdotool type --delay 80 "$1"
-    xdotool key Return
-    wait_window 'Tolvan Vemo'
-    clock_window=$window
-    read -r client_x client_y < <(xwininfo -id "$clock_window" |
-        awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
-}
-
-# ImageMagick's import reads what the screen shows. xwd -root does not: for a window with a
-# colormap of its own (Qt gives every window one) it reads the window's whole rectangle, and
-# the corners outside the round shape come out black.
-shot() { import -display "$DISPLAY" -window root "png:$work/$1.png"; }
+need_tools Xvfb xdotool xwininfo convert
+need_faketime
 
 check() { # <shot> <twips per pixel> <fact>...
     local name=$1 tpp=$2
     shift 2
-    QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime" "$SHOT_CHECK" "$work/$name.png" "$client_x" "$client_y" "$tpp" "$@" ||
+    QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime" "$SHOT_CHECK" "$work/$name.xwd" "$client_x" "$client_y" "$tpp" "$@" ||
         fail "screenshot $name"
-}
-
-# Screen pixels of a client point in twips, at 15 twips a pixel.
-click_twips() { # <x> <y>
-    xdotool mousemove "$((client_x + $1 / 15))" "$((client_y + $2 / 15))" click 1
 }
 
 # Boxes of the window description, twips: left,top,width,height.
@@ -125,8 +41,8 @@ case "$scenario" in
 prompt)
     # The name prompt comes first; the name shows proper-cased, Turkish letters and all.
     start_x 1024x768
-    start_clock "@2026-12-08 06:30:03"
-    wait_window 'Vemo [?]'
+    start_clock "@2026-12-08 06:30:03" "$VEMO_BIN"
+    wait_window 'Vemo [?]' >/dev/null
     [ -z "$(xdotool search --name 'Tolvan Vemo' 2>/dev/null || true)" ] ||
         fail "the clock window exists before the prompt is answered"
     answer_prompt 'şule ılgaz'
@@ -141,16 +57,16 @@ circle)
     start_x 1024x768
     if command -v xsetroot >/dev/null; then xsetroot -solid '#00ff00'; fi
     shot root
-    start_clock "@2026-12-08 06:30:03"
+    start_clock "@2026-12-08 06:30:03" "$VEMO_BIN"
     answer_prompt 'x'
     sleep 0.3
     shot clock
-    check clock 15 "circle:$work/root.png:158:53:870:765:2"
+    check clock 15 "circle:$work/root.xwd:158:53:870:765:2"
     ;;
 hands)
     # Shortly after 06:30:05, after the first tick.
     start_x 1024x768
-    start_clock "@2026-12-08 06:30:03"
+    start_clock "@2026-12-08 06:30:03" "$VEMO_BIN"
     answer_prompt 'Ali'
     sleep 1.6
     shot hands
@@ -163,14 +79,22 @@ hands)
         "along:hour:105.04:navy:0.8:1:$name_box"
     ;;
 alarm)
-    # Six times as fast: the 20th tick comes about 3.3 s after start-up, the checks of the open
-    # panel take some 2 s.
+    # Three times as fast. Every 20th tick since start-up hides the panel's text box and
+    # buttons: the bell is clicked just after such a tick, which leaves 19 ticks (6.3 s) for
+    # the clicks and the checks of the open panel, and the next 20th tick hides it again.
     start_x 1024x768
-    start_clock "@2026-12-08 06:30:03 x6"
+    log=$work/sounds.log
+    start_clock "@2026-12-08 06:30:03 x3" "$VEMO_BIN" VEMO_SOUND_LOG="$log"
     answer_prompt 'Ali'
-    started=$(now_ms)
     shot closed
     check closed 15 "box:$text_box:white:0:0.05" "along:alarm:-90:red:0:0.05"
+    wait_tick_count() { # <n>
+        while [ "$(tick_count "$log")" -lt "$1" ]; do
+            alive || fail "the clock ended: $(cat "$work/clock.err")"
+            sleep 0.02
+        done
+    }
+    wait_tick_count 20
     click_twips 5520 8160
     sleep 0.2
     shot opened
@@ -182,38 +106,31 @@ alarm)
     done
     sleep 0.2
     shot three
+    [ "$(tick_count "$log")" -lt 40 ] || fail "too slow: the panel was hidden before it was checked"
     check three 15 "along:alarm:0:red:0.5" "along:alarm:-90:red:0:0.05" "box:$text_box:white:0.3"
-    # Hidden on the 20th tick.
-    while [ $(($(now_ms) - started)) -lt 4000 ]; do sleep 0.05; done
+    wait_tick_count 41
     shot hidden
     check hidden 15 "box:$text_box:white:0:0.05" "box:$hour_button:paleyellow:0.6" \
         "box:$minute_button:paleyellow:0.6"
-    echo "panel checks took $(($(now_ms) - started)) ms"
     ;;
 kapat)
     start_x 1024x768
-    start_clock "@2026-12-08 06:30:03"
+    start_clock "@2026-12-08 06:30:03" "$VEMO_BIN"
     answer_prompt 'Ali'
     sleep 0.3
     click_twips 5527 9187
     clicked=$(now_ms)
     limit=1000
     [ "$sanitize" = ON ] && limit=3000
-    while kill -0 "$clock_pid" 2>/dev/null && [ $(($(now_ms) - clicked)) -lt "$limit" ]; do
-        sleep 0.02
-    done
-    kill -0 "$clock_pid" 2>/dev/null && fail "still running ${limit} ms after the click on Kapat"
-    status=0
-    wait "$clock_pid" || status=$?
-    clock_pid=''
-    echo "ended $(($(now_ms) - clicked)) ms after the click, status $status"
-    [ "$status" -eq 0 ] || fail "exit status $status: $(cat "$work/clock.log")"
+    wait_exit "$limit" || fail "still running ${limit} ms after the click on Kapat"
+    echo "ended $(($(now_ms) - clicked)) ms after the click, status $exit_status"
+    [ "$exit_status" -eq 0 ] || fail "exit status $exit_status: $(cat "$work/clock.err")"
     ;;
 chime)
     # Just before noon: the noon tick asks for the tick sound, then the full-hour chime.
     start_x 1024x768
     log="$work/sounds.log"
-    start_clock "@2026-12-08 11:59:57" VEMO_SOUND_LOG="$log"
+    start_clock "@2026-12-08 11:59:57" "$VEMO_BIN" VEMO_SOUND_LOG="$log"
     answer_prompt 'Ali'
     noon=$(TZ=UTC date -d '2026-12-08 12:00:00' +%s)000
     for _ in $(seq 60); do
@@ -233,12 +150,13 @@ sound_log_unset)
     # Without VEMO_SOUND_LOG nothing is written: the clock's folders stay empty past noon.
     start_x 1024x768
     mkdir -p "$work/home"
-    start_clock "@2026-12-08 11:59:58" HOME="$work/home"
+    start_clock "@2026-12-08 11:59:58" "$VEMO_BIN" HOME="$work/home"
     answer_prompt 'Ali'
     sleep 1.5
     kill -0 "$clock_pid" || fail "the clock ended"
     found=$(find "$work/home" "$work" -maxdepth 3 -newer "$work/display" -type f \
-        ! -name '*.png' ! -name clock.log ! -name xvfb.log ! -path "$work/runtime/*" -print)
+        ! -name '*.xwd' ! -name 'clock.*' ! -name xvfb.log ! -path "$work/runtime/*" \
+        ! -path "$work/fb/*" -print)
     [ -z "$found" ] || fail "files appeared: $found"
     ;;
 dpi120 | dpi144)
@@ -247,7 +165,7 @@ dpi120 | dpi144)
     start_x 1920x1200 "$dpi"
     xsetroot -solid '#00ff00' 2>/dev/null || true
     shot root
-    start_clock "@2026-12-08 06:30:03"
+    start_clock "@2026-12-08 06:30:03" "$VEMO_BIN"
     answer_prompt 'Ali'
     sleep 1.6
     shot clock
@@ -259,8 +177,47 @@ dpi120 | dpi144)
     tpp=$((1440 / dpi))
     echo "client at $client_x,$client_y; circle expected ($left,$top)-($right,$bottom)"
     # The 3 o'clock mark (blue, 3 px) crossed from above, and the second hand's edge.
-    check clock "$tpp" "circle:$work/root.png:$left:$top:$right:$bottom:3:size" \
+    check clock "$tpp" "circle:$work/root.xwd:$left:$top:$right:$bottom:3:size" \
         "edge:9467,5377:0,1:20:paleyellow:blue:1" "clock:6:30:4:10"
+    ;;
+clockstep)
+    # The system clock set back an hour, then forward two, while the clock runs: the time label
+    # follows within 2 s, and from then on every second has its tick, and its chime on the half
+    # hour, once.
+    start_x 1024x768
+    log=$work/sounds.log
+    start_clock "file:@2026-12-08 06:29:57" "$VEMO_BIN" VEMO_SOUND_LOG="$log"
+    answer_prompt 'Ali'
+    sleep 2.3
+    ms_of() { echo "$(TZ=UTC date -d "2026-12-08 $1" +%s)000"; }
+    hms_at() { TZ=UTC date -d "@$(($1 / 1000))" +%H.%M.%S; }
+    # The label, checked against the second of the tick logged before and after the shot.
+    label_shot() { # <name>
+        local before after _
+        for _ in 1 2 3; do
+            before=$(log_ms "$log")
+            shot "$1"
+            after=$(log_ms "$log")
+            [ $((before / 1000)) -eq $((after / 1000)) ] && break
+        done
+        check "$1" 15 "time:$(hms_at "$before"):0.8:$(hms_at $((before - 1000)))|$(hms_at $((before + 1000)))|06.30.0$((before / 1000 % 10))"
+    }
+    for step in 05:30:00 07:30:00; do
+        lines=$(wc -l <"$log")
+        set_faked_time "@2026-12-08 $step"
+        from=$(ms_of "$step")
+        sleep 2.2
+        first=$(awk -v n="$lines" 'NR > n { print $1; exit }' "$log")
+        echo "set to $step: first tick $((first - from)) ms after it"
+        [ -n "$first" ] && [ $((first - from)) -lt 2000 ] || fail "no tick within 2 s of $step"
+        label_shot "at$step"
+        sleep 2
+        label_shot "after$step"
+        # Every second from the step on: one tick, and the chime of hh:30:00.
+        awk -v n="$lines" -v to=$((from + 4000)) 'NR > n && $1 < to' "$log" >"$work/seg.log"
+        awk -v alarm= -f "$here/../harness/check_sounds.awk" "$work/seg.log" ||
+            fail "the seconds after $step"
+    done
     ;;
 *)
     fail "unknown scenario $scenario"

@@ -18,6 +18,8 @@
 //   name:<text>:<min IoU>[:<worse text>|...]
 //       The orange pixels of the name label against a rendering of <text> in the label's font;
 //       each worse text must match less well.
+//   time:<HH.MM.SS>:<min IoU>[:<worse>|...]
+//       The same for the time label's green, the time written with dots.
 //   circle:<root.png>:<left>:<top>:<right>:<bottom>:<tolerance px>
 //       Pixels that differ from the root window's screenshot have this bounding box (screen
 //       pixels, right and bottom exclusive); outside the inscribed circle nothing differs.
@@ -28,6 +30,7 @@
 //
 // Prints one line per fact; exits 1 when any fails.
 
+#include "harness/screenshot.h"
 #include "platform/qt/fonts.h"
 
 #include <QGuiApplication>
@@ -52,10 +55,10 @@ double originX = 0, originY = 0, tpp = 15;
 QColor colourNamed(const QString &name)
 {
     static const std::map<QString, QColor> names{
-        {"maroon", QColor(128, 0, 0)},     {"black", QColor(0, 0, 0)},
-        {"navy", QColor(0, 0, 128)},       {"red", QColor(255, 0, 0)},
-        {"orange", QColor(255, 128, 0)},   {"paleyellow", QColor(255, 255, 128)},
-        {"white", QColor(255, 255, 255)},  {"blue", QColor(0, 0, 255)},
+        {"maroon", QColor(128, 0, 0)},    {"black", QColor(0, 0, 0)},
+        {"navy", QColor(0, 0, 128)},      {"red", QColor(255, 0, 0)},
+        {"orange", QColor(255, 128, 0)},  {"paleyellow", QColor(255, 255, 128)},
+        {"white", QColor(255, 255, 255)}, {"blue", QColor(0, 0, 255)},
         {"olive", QColor(192, 192, 0)},
     };
     const auto found = names.find(name);
@@ -64,7 +67,8 @@ QColor colourNamed(const QString &name)
 
 bool near(QColor a, QColor b, int tolerance = 40)
 {
-    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+    return std::abs(a.red() - b.red()) <= tolerance &&
+           std::abs(a.green() - b.green()) <= tolerance &&
            std::abs(a.blue() - b.blue()) <= tolerance;
 }
 
@@ -85,10 +89,14 @@ struct Hand
 
 std::optional<Hand> handNamed(const QString &name)
 {
-    if (name == "second") return Hand{5000, 5000, 1000};
-    if (name == "minute") return Hand{4000, 4000, 900};
-    if (name == "hour") return Hand{2700, 2500, 800};
-    if (name == "alarm") return Hand{3600, 3600, 0};
+    if (name == "second")
+        return Hand{5000, 5000, 1000};
+    if (name == "minute")
+        return Hand{4000, 4000, 900};
+    if (name == "hour")
+        return Hand{2700, 2500, 800};
+    if (name == "alarm")
+        return Hand{3600, 3600, 0};
     return std::nullopt;
 }
 
@@ -188,20 +196,39 @@ bool checkClock(const QStringList &f, const QString &fact)
                  QString("hour hand at %1 degrees, share %2").arg(hour).arg(hourShare));
     // A hand off by a quarter of an hour's worth of its own travel would not match.
     const double wrongHour = shareAlong(*handNamed("hour"), hour + 15, colourNamed("navy"), {});
-    ok &= report(wrongHour < 0.3, fact, QString("no hour hand at %1 degrees, share %2")
-                                            .arg(hour + 15).arg(wrongHour));
+    ok &= report(wrongHour < 0.3, fact,
+                 QString("no hour hand at %1 degrees, share %2").arg(hour + 15).arg(wrongHour));
     return ok;
 }
 
-// The orange pixels of a 481 x 81 picture of the name label; pixels where the screenshot has
-// a hand over the label count in neither mask.
-bool orangeish(QColor c)
+// A label's text as the clock draws it: its box in twips, its face and its colour. The text is
+// checked by the pixels of the label's colour, against a rendering of the text in the face;
+// pixels where the screenshot has a dark hand over the label count in neither picture.
+struct LabelText
 {
-    return c.red() >= 240 && c.green() >= 100 && c.green() <= 200 && c.blue() <= 80;
-}
-bool dark(QColor c) { return c.red() < 120; }
+    QRectF box; // twips
+    vemo::Font font;
+    QColor colour;
+    QColor background;
+};
 
-double iou(const QImage &rendered, const QImage &seen)
+const LabelText kNameLabel{{1920, 6240, 7215, 1215},
+                           {"Monotype Corsiva", 48, 400, true},
+                           QColor(255, 128, 0),
+                           QColor(255, 255, 128)};
+const LabelText kTimeLabel{
+    {4320, 2520, 2415, 495}, {"Tahoma", 18, 700, false}, QColor(0, 192, 0), QColor(255, 255, 128)};
+
+bool inked(QColor c, QColor ink)
+{
+    return near(c, ink, 60);
+}
+bool dark(QColor c)
+{
+    return c.red() < 120 && c.green() < 120;
+}
+
+double iou(const QImage &rendered, const QImage &seen, QColor ink)
 {
     int both = 0, either = 0;
     for (int y = 0; y < seen.height(); ++y)
@@ -209,42 +236,58 @@ double iou(const QImage &rendered, const QImage &seen)
             const QColor s = seen.pixelColor(x, y);
             if (dark(s))
                 continue;
-            const bool a = orangeish(rendered.pixelColor(x, y)), b = orangeish(s);
+            const bool a = inked(rendered.pixelColor(x, y), ink), b = inked(s, ink);
             both += a && b;
             either += a || b;
         }
     return either ? double(both) / either : 0;
 }
 
-QImage renderName(const QString &text, QSize size)
+QImage renderText(const LabelText &label, const QString &text, QSize size)
 {
     QImage image(size, QImage::Format_RGB32);
-    image.fill(QColor(255, 255, 128));
+    image.fill(label.background);
     QPainter painter(&image);
-    painter.setFont(vemo::qtFont(vemo::Font{"Monotype Corsiva", 48, 400, true}));
-    painter.setPen(QColor(255, 128, 0));
-    painter.drawText(QRectF(QPointF(0, 0), size), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
-                     text);
+    painter.setFont(vemo::qtFont(label.font));
+    painter.setPen(label.colour);
+    painter.drawText(QRectF(QPointF(0, 0), size),
+                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
     return image;
 }
 
-bool checkName(const QStringList &f, const QString &fact)
+// <label>:<text>:<min IoU>[:<worse text>|...]
+bool checkText(const LabelText &label, const QStringList &f, const QString &fact)
 {
     if (f.size() < 3)
         return report(false, fact, "malformed");
-    const QRect box(static_cast<int>(std::round(originX + 1920 / tpp)),
-                    static_cast<int>(std::round(originY + 6240 / tpp)),
-                    static_cast<int>(std::round(7215 / tpp)), static_cast<int>(std::round(1215 / tpp)));
+    const QRect box(static_cast<int>(std::round(originX + label.box.x() / tpp)),
+                    static_cast<int>(std::round(originY + label.box.y() / tpp)),
+                    static_cast<int>(std::round(label.box.width() / tpp)),
+                    static_cast<int>(std::round(label.box.height() / tpp)));
     const QImage seen = shot.copy(box);
-    const double expected = iou(renderName(f[1], box.size()), seen);
+    const double expected = iou(renderText(label, f[1], box.size()), seen, label.colour);
     bool ok = report(expected >= f[2].toDouble(), fact, QString("IoU %1").arg(expected, 0, 'f', 3));
     if (f.size() > 3)
         for (const QString &worse : f[3].split('|', Qt::SkipEmptyParts)) {
-            const double other = iou(renderName(worse, box.size()), seen);
+            const double other = iou(renderText(label, worse, box.size()), seen, label.colour);
             ok &= report(other < expected, fact,
                          QString("\"%1\" matches worse: IoU %2").arg(worse).arg(other, 0, 'f', 3));
         }
     return ok;
+}
+
+bool checkName(const QStringList &f, const QString &fact)
+{
+    return checkText(kNameLabel, f, fact);
+}
+
+// The time is written with colons, which also separate a fact's fields: HH.MM.SS here.
+bool checkTime(QStringList f, const QString &fact)
+{
+    for (int i = 1; i < f.size(); ++i)
+        if (i != 2)
+            f[i].replace('.', ':');
+    return checkText(kTimeLabel, f, fact);
 }
 
 bool checkCircle(const QStringList &f, const QString &fact)
@@ -253,7 +296,7 @@ bool checkCircle(const QStringList &f, const QString &fact)
         return report(false, fact, "malformed");
     // "size": only the circle's size and place; black pixels count as the root's.
     const bool sizeOnly = f.size() == 8 && f[7] == "size";
-    const QImage root = QImage(f[1]).convertToFormat(QImage::Format_RGB32);
+    const QImage root = vemo::test::loadScreenshot(f[1]).convertToFormat(QImage::Format_RGB32);
     if (root.size() != shot.size())
         return report(false, fact, "root screenshot missing or of another size");
     QRect changed;
@@ -262,15 +305,18 @@ bool checkCircle(const QStringList &f, const QString &fact)
             if (shot.pixel(x, y) != root.pixel(x, y) && !(sizeOnly && qGray(shot.pixel(x, y)) < 8))
                 changed |= QRect(x, y, 1, 1);
     const int tolerance = f[6].toInt();
-    const QRect expected(QPoint(f[2].toInt(), f[3].toInt()), QPoint(f[4].toInt() - 1, f[5].toInt() - 1));
+    const QRect expected(QPoint(f[2].toInt(), f[3].toInt()),
+                         QPoint(f[4].toInt() - 1, f[5].toInt() - 1));
     const auto close = [&](int a, int b) { return std::abs(a - b) <= tolerance; };
-    bool ok = report(close(changed.left(), expected.left()) && close(changed.top(), expected.top()) &&
-                         close(changed.right(), expected.right()) &&
-                         close(changed.bottom(), expected.bottom()),
-                     fact,
-                     QString("changed pixels span (%1,%2)-(%3,%4)")
-                         .arg(changed.left()).arg(changed.top())
-                         .arg(changed.right() + 1).arg(changed.bottom() + 1));
+    bool ok = report(
+        close(changed.left(), expected.left()) && close(changed.top(), expected.top()) &&
+            close(changed.right(), expected.right()) && close(changed.bottom(), expected.bottom()),
+        fact,
+        QString("changed pixels span (%1,%2)-(%3,%4)")
+            .arg(changed.left())
+            .arg(changed.top())
+            .arg(changed.right() + 1)
+            .arg(changed.bottom() + 1));
     if (sizeOnly)
         return ok;
     // Round, not square: the bounding box's corners, beyond the circle, are the root's, and
@@ -325,8 +371,9 @@ bool checkEdge(const QStringList &f, const QString &fact)
         blend = 0;
         last = kind;
     }
-    return report(crossings >= 1 && worstBlend <= maxBlend && longestB >= 2, fact,
-                  QString("%1 (%2 crossings, widest blend %3 px)").arg(trace).arg(crossings).arg(worstBlend));
+    return report(
+        crossings >= 1 && worstBlend <= maxBlend && longestB >= 2, fact,
+        QString("%1 (%2 crossings, widest blend %3 px)").arg(trace).arg(crossings).arg(worstBlend));
 }
 
 } // namespace
@@ -334,12 +381,14 @@ bool checkEdge(const QStringList &f, const QString &fact)
 int main(int argc, char *argv[])
 {
     if (argc < 6) {
-        std::fprintf(stderr, "usage: %s <shot.png> <client-x> <client-y> <twips-per-pixel> <fact>...\n",
+        std::fprintf(stderr,
+                     "usage: %s <shot.png> <client-x> <client-y> <twips-per-pixel> <fact>...\n",
                      argv[0]);
         return 2;
     }
     QGuiApplication app(argc, argv); // fonts for the name's rendering
-    shot = QImage(QString::fromLocal8Bit(argv[1])).convertToFormat(QImage::Format_RGB32);
+    shot = vemo::test::loadScreenshot(QString::fromLocal8Bit(argv[1]))
+               .convertToFormat(QImage::Format_RGB32);
     if (shot.isNull()) {
         std::fprintf(stderr, "cannot read %s\n", argv[1]);
         return 2;
@@ -349,15 +398,16 @@ int main(int argc, char *argv[])
     tpp = std::atof(argv[4]);
 
     const std::map<QString, std::function<bool(const QStringList &, const QString &)>> checks{
-        {"along", checkAlong}, {"box", checkBox},       {"clock", checkClock},
-        {"name", checkName},   {"circle", checkCircle}, {"edge", checkEdge},
+        {"along", checkAlong}, {"box", checkBox},       {"clock", checkClock}, {"name", checkName},
+        {"time", checkTime},   {"circle", checkCircle}, {"edge", checkEdge},
     };
     bool ok = true;
     for (int i = 5; i < argc; ++i) {
         const QString fact = QString::fromUtf8(argv[i]);
         const QStringList fields = fact.split(':');
         const auto check = checks.find(fields.value(0));
-        ok &= check != checks.end() ? check->second(fields, fact) : report(false, fact, "unknown fact");
+        ok &= check != checks.end() ? check->second(fields, fact)
+                                    : report(false, fact, "unknown fact");
     }
     return ok ? 0 : 1;
 }

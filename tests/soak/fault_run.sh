@@ -21,11 +21,11 @@ fault=${1:?case}
 : "${VEMO_BIN:?path of vemo2}" "${SOAK_PIXELS:?path of soak_pixels}"
 VEMO_BIN=$(realpath "$VEMO_BIN") SOAK_PIXELS=$(realpath "$SOAK_PIXELS")
 work=$(mktemp -d "${WORK_DIR:-${TMPDIR:-/tmp}}/vemo-fault-$fault.XXXXXX")
-# shellcheck source=common.sh
-. "$here/common.sh"
+# shellcheck source=../harness/launcher.sh
+. "$here/../harness/launcher.sh"
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-need_tools Xvfb xdotool import xwininfo
+need_tools Xvfb xdotool xwininfo
 
 log=$work/sounds.log
 media=$(dirname "$VEMO_BIN")/media
@@ -63,11 +63,11 @@ keeps_ticking() { # <seconds>
 # (725), across the label's width (128 to 609).
 orange_below_name() {
     shot name
-    "$SOAK_PIXELS" count "$work/name.png" $((client_x + 128)) $((client_y + 497)) \
+    "$SOAK_PIXELS" count "$work/name.xwd" $((client_x + 128)) $((client_y + 497)) \
         $((client_x + 609)) $((client_y + 725)) orange
 }
 orange_in_name() {
-    "$SOAK_PIXELS" count "$work/name.png" $((client_x + 128)) $((client_y + 416)) \
+    "$SOAK_PIXELS" count "$work/name.xwd" $((client_x + 128)) $((client_y + 416)) \
         $((client_x + 609)) $((client_y + 497)) orange
 }
 

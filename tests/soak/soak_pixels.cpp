@@ -11,6 +11,8 @@
 
 #include <QColor>
 #include <QImage>
+
+#include "harness/screenshot.h"
 #include <QString>
 #include <QStringList>
 
@@ -21,7 +23,8 @@
 
 namespace {
 
-struct Box {
+struct Box
+{
     int left, top, right, bottom;
 };
 
@@ -48,7 +51,7 @@ bool colourNamed(const std::string &name, QRgb &colour)
 
 QImage load(const QString &file)
 {
-    QImage image(file);
+    QImage image = vemo::test::loadScreenshot(file);
     if (image.isNull()) {
         std::fprintf(stderr, "soak_pixels: cannot read %s\n", qPrintable(file));
         std::exit(2);

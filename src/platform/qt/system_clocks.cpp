@@ -1,6 +1,5 @@
 #include "platform/qt/system_clocks.h"
 
-#include <QDateTime>
 #include <QSocketNotifier>
 
 #include <chrono>
@@ -17,20 +16,44 @@
 
 namespace vemo {
 
+namespace {
+
+#ifdef __linux__
+std::int64_t readMs(clockid_t clock)
+{
+    timespec now{};
+    clock_gettime(clock, &now);
+    return std::int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
+}
+#endif
+
+} // namespace
+
 ClockReading readSystemClocks()
 {
-    ClockReading reading;
 #ifdef __linux__
-    timespec boot{};
-    clock_gettime(CLOCK_BOOTTIME, &boot);
-    reading.monotonicMs = std::int64_t{boot.tv_sec} * 1000 + boot.tv_nsec / 1000000;
+    // The wall clock read on both sides of the monotonic one: a thread preempted between the
+    // two readings would make a wall clock that runs look stepped. A few tries find a pair
+    // read within 2 ms of each other.
+    ClockReading best;
+    std::int64_t bestBracket = std::numeric_limits<std::int64_t>::max();
+    for (int attempt = 0; attempt < 4 && bestBracket > 2; ++attempt) {
+        const std::int64_t before = readMs(CLOCK_REALTIME);
+        const std::int64_t monotonic = readMs(CLOCK_BOOTTIME);
+        const std::int64_t after = readMs(CLOCK_REALTIME);
+        if (after - before >= 0 && after - before < bestBracket) {
+            bestBracket = after - before;
+            best = {monotonic, before + (after - before) / 2};
+        }
+    }
+    if (bestBracket == std::numeric_limits<std::int64_t>::max()) // stepped back in between
+        best = {readMs(CLOCK_BOOTTIME), readMs(CLOCK_REALTIME)};
+    return best;
 #else
     using namespace std::chrono;
-    reading.monotonicMs =
-        duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return {duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count(),
+            duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count()};
 #endif
-    reading.wallMs = QDateTime::currentMSecsSinceEpoch();
-    return reading;
 }
 
 ClockChangeNotifier::ClockChangeNotifier(std::function<void()> changed, QObject *parent)
