@@ -136,9 +136,12 @@ wait_prompt() {
     sleep 0.3
 }
 
-# Types the name and Return, then finds the clock window.
+# Types the name and Return, then finds the clock window. With $time_at_prompt set (a clock
+# started with "file:"), the faked time is set to it once the prompt shows: start-up reads the
+# time after the prompt, and a busy machine may take seconds to show it.
 answer_prompt() { # <name>
     wait_prompt
+    [ -z "${time_at_prompt:-}" ] || set_faked_time "$time_at_prompt"
     # Letters outside the keymap are typed through a remapped key; faster than this, the prompt
     # misses some of them.
     xdotool type --delay 80 -- "$1"
