@@ -141,10 +141,12 @@ zcat "$root/usr/share/doc/vemo2/changelog.Debian.gz" >"$out/changelog"
     fail "the changelog's last version is $(dpkg-parsechangelog -l "$out/changelog" -S Version)"
 
 # --- lintian: no error, and only the warnings the allowlist gives a reason for.
-lintian --no-tag-display-limit "$deb" >"$out/lintian" 2>/dev/null || true
+status=0
+lintian --no-tag-display-limit "$deb" >"$out/lintian" 2>"$out/lintian.err" || status=$?
 echo "lintian:"
 sed 's/^/  /' "$out/lintian"
 grep -q '^E: ' "$out/lintian" && fail "lintian reports errors"
+[ "$status" -eq 0 ] || { cat "$out/lintian.err"; fail "lintian ended with status $status"; }
 while read -r tag; do
     grep -qxF "$tag" <(grep -v '^#' "$allowed" | awk 'NF { print $1 }') ||
         fail "lintian warns of $tag, which $allowed does not give a reason for"
