@@ -1,5 +1,5 @@
 # Thin wrapper around the CMake presets: `make run` and `make test` do all the set-up.
-.PHONY: run test build sanitize clean deps
+.PHONY: run test build package sanitize clean deps
 
 deps:
 	@tools/install-deps
@@ -13,6 +13,10 @@ run: build
 
 test: build
 	ctest --preset default -j$$(nproc)
+
+# The Debian package, build/vemo2_1.00-1_amd64.deb.
+package: build
+	@cmake --build --preset default --target package
 
 sanitize: deps
 	@cmake --preset sanitize >/dev/null
