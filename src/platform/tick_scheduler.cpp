@@ -21,7 +21,7 @@ std::int64_t nextBoundary(std::int64_t ms)
 
 } // namespace
 
-TickScheduler::TickScheduler(ClockReading start) : reference_(start), lastTickSecond_(0)
+TickScheduler::TickScheduler(ClockReading start) : reference_(start)
 {
     const std::int64_t firstWall = nextBoundary(start.wallMs + kIntervalMs - 1) + kMarginMs;
     dueMs_ = start.monotonicMs + (firstWall - start.wallMs);

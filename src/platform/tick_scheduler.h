@@ -56,7 +56,7 @@ private:
     bool deferred_ = false;      // this tick has waited for a boundary once
     // The reading at the last tick, or at start; moved to the last clock step seen between.
     ClockReading reference_;
-    std::int64_t lastTickSecond_; // the wall second of the last tick
+    std::int64_t lastTickSecond_ = 0; // the wall second of the last tick
     bool ticked_ = false;
 };
 
