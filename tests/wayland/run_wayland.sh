@@ -24,6 +24,8 @@ done
 [ -e "$faketime_lib" ] || { echo "SKIP: libfaketime is not installed"; exit 77; }
 
 work=$(mktemp -d "${WORK_DIR:-${TMPDIR:-/tmp}}/vemo-wayland-$scenario.XXXXXX")
+# The compositor's socket lives here: a short path, as a socket's name has at most 107 bytes.
+runtime=$(mktemp -d /tmp/vemo-wayland.XXXXXX)
 pids=()
 cleanup() {
     local status=$?
@@ -32,6 +34,7 @@ cleanup() {
         kill "${pids[i]}" 2>/dev/null
         wait "${pids[i]}" 2>/dev/null
     done
+    rm -rf "$runtime"
     if [ "$status" -eq 0 ]; then rm -rf "$work"; else echo "kept $work"; fi
     exit "$status"
 }
@@ -40,8 +43,8 @@ trap 'exit 130' INT TERM
 
 fail() { echo "FAIL: $*"; exit 1; }
 
-mkdir -p "$work/runtime" "$work/shots" && chmod 700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime"
+mkdir -p "$work/shots" && chmod 700 "$runtime"
+export XDG_RUNTIME_DIR="$runtime"
 socket=vemo-wayland-$$
 # A known desktop colour, #208020, and nothing else on the screen.
 cat >"$work/weston.ini" <<'EOF'
@@ -112,13 +115,14 @@ facts() { # <shot> <fact>...
 }
 check() { facts "$@" || fail "screenshot $1"; }
 
-# Native Wayland: the desktop is drawn; the screen differs from it; the bounding box of what
-# differs from the bare desktop, as <width> <height> <left> <top>, is wider than 700 pixels.
+# For the native run, where no window can be looked up: the bare desktop is drawn, or the
+# screen differs from it, or (changed_box) the bounding box of what differs from it, as
+# <width> <height> <left> <top>, or that box is a window's width.
 desktop_drawn() { shot desktop && [ "$(pixel desktop 300 300)" = "srgb(32,128,32)" ]; }
 screen_changed() {
     shot now && [ "$(compare -metric AE "$work/desktop.png" "$work/now.png" null: 2>&1)" != 0 ]
 }
-changed_box() {
+changed_box() { # <shot>
     local box
     box=$(convert "$work/desktop.png" "$work/$1.png" -compose difference -composite \
         -threshold 0 -format '%@' info:)
@@ -198,8 +202,8 @@ native)
 esac
 
 echo "client area at $client_x,$client_y"
-# Outside the circle, in each corner of the window: the desktop. weston draws a shadow under
-# the outer 34 pixels of an undecorated X window, so the boxes lie between it and the circle.
+# Outside the circle, in each corner of the window: the desktop. weston draws a shadow under an
+# undecorated X window's edges, 34 pixels in, so the boxes lie between it and the circle.
 corners=("box:540,540,900,900:#208020:1" "box:9645,540,900,900:#208020:1"
     "box:540,9750,900,900:#208020:1" "box:9645,9750,900,900:#208020:1")
 # Along each diagonal the desktop meets the dial at the circle's edge, with the dark red rim
