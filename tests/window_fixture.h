@@ -12,8 +12,9 @@
 namespace vemo::testing {
 
 // The real clock window on Qt's offscreen platform, over the fake clock and screen, at 15 twips
-// per pixel. Pixels are read from a rendering of the whole window, child widgets included.
-class WindowTest : public ::testing::Test
+// per pixel, on the given surface. Pixels are read from a rendering of the whole window, child
+// widgets included.
+template <WindowSurface surface> class WindowFixture : public ::testing::Test
 {
 protected:
     void startAt(const std::string &time, const std::string &name = "")
@@ -31,10 +32,10 @@ protected:
         window.dispatch([this] { form.Timer1_Timer(); });
     }
 
-    QImage render()
+    QImage render(QImage::Format format = QImage::Format_RGB32, QColor ground = Qt::magenta)
     {
-        QImage image(window.size(), QImage::Format_RGB32);
-        image.fill(Qt::magenta);
+        QImage image(window.size(), format);
+        image.fill(ground);
         // Rendering clips to the mask and puts the mask's top-left at the offset given.
         window.render(&image, window.mask().boundingRect().topLeft());
         return image;
@@ -47,12 +48,14 @@ protected:
     }
 
     FakePlatform platform;
-    ClockWindow window;
+    ClockWindow window{surface};
     QtWindowRegion region{window};
     QtProgramEnd programEnd{window};
     Form1 form{{platform, platform, platform, platform, region, programEnd}};
     std::vector<QString> errors;
 };
+
+using WindowTest = WindowFixture<WindowSurface::Opaque>;
 
 // Colours as 0x00BBGGRR, the way the window description gives them.
 inline QColor bgr(unsigned colour)

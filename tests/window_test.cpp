@@ -231,6 +231,50 @@ TEST_F(WindowTest, PaintingOverTheKeptDialLooksLikeAFreshPainting)
     EXPECT_EQ(differing, 0);
 }
 
+using AlphaWindowTest = WindowFixture<WindowSurface::Alpha>;
+
+// On an alpha surface the window is opaque inside the region's circle, transparent outside it
+// and partly covered only where the circle's edge crosses a pixel; inside, after ticks, it
+// shows what the opaque window shows. The shape stays the region's.
+TEST_F(AlphaWindowTest, OpaqueCircleOnATransparentWindow)
+{
+    startAt("09:59:58");
+    render();
+    tickAt("09:59:59");
+    tickAt("10:00:00");
+    const QImage seen = render(QImage::Format_ARGB32_Premultiplied, Qt::transparent);
+    EXPECT_EQ(window.mask().boundingRect(), QRect(12, 13, 712, 712));
+
+    QImage fresh(seen.size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&fresh);
+        paintControls(painter, form, 15, QRegion(fresh.rect()));
+    }
+    const QPointF centre(12 + 356, 13 + 356);
+    // A pixel whose centre lies further than half its diagonal from the edge is wholly on one
+    // side; the ellipse's Bézier arcs stray from the true circle by a tenth of a pixel more.
+    const double radius = 356, halfDiagonal = M_SQRT1_2 + 0.15;
+    int wrong = 0, edge = 0;
+    for (int y = 0; y < seen.height(); ++y)
+        for (int x = 0; x < seen.width(); ++x) {
+            const double d = std::hypot(x + 0.5 - centre.x(), y + 0.5 - centre.y());
+            const QRgb pixel = seen.pixel(x, y);
+            // The region's own edge steps a little inside the true circle in places.
+            if (d <= radius - halfDiagonal && window.mask().contains(QPoint(x, y))) {
+                if (pixel != fresh.pixel(x, y) && ++wrong <= 5)
+                    ADD_FAILURE() << "inside at " << x << "," << y << ": " << std::hex << pixel;
+            } else if (d >= radius + halfDiagonal) {
+                if (qAlpha(pixel) != 0 && ++wrong <= 5)
+                    ADD_FAILURE() << "outside at " << x << "," << y << ": alpha " << qAlpha(pixel);
+            } else {
+                edge += qAlpha(pixel) > 0 && qAlpha(pixel) < 255;
+            }
+        }
+    EXPECT_EQ(wrong, 0);
+    // A smooth rim: over half of the circle's 2 * pi * 356 edge pixels are partly covered.
+    EXPECT_GT(edge, 1200);
+}
+
 // Collects the regions the window paints.
 class PaintRecorder : public QObject
 {

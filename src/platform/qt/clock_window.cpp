@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPushButton>
 
 #include <cmath>
@@ -26,8 +27,13 @@ QRect toWidgetRect(const Box &box, double twipsPerPixel)
 
 } // namespace
 
-ClockWindow::ClockWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint)
+ClockWindow::ClockWindow(WindowSurface surface)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), surface_(surface)
 {
+    // An alpha surface has to be asked for before the native window exists. Every repaint still
+    // covers all of its rectangle, transparent pixels included.
+    if (surface_ == WindowSurface::Alpha)
+        setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_OpaquePaintEvent);
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
@@ -101,9 +107,12 @@ void ClockWindow::load(Form1 &form, double twipsPerPixel)
 
 void ClockWindow::setRegion(const EllipticRegion &region)
 {
-    const QRect ellipse(region.left - kFrameLeft, region.top - kFrameTop,
-                        region.right - region.left, region.bottom - region.top);
-    setMask(QRegion(ellipse, QRegion::Ellipse));
+    ellipse_ = QRect(region.left - kFrameLeft, region.top - kFrameTop, region.right - region.left,
+                     region.bottom - region.top);
+    // The shape takes the clicks outside the circle away from the window, and is all that
+    // makes it round on an X server without a compositor.
+    setMask(QRegion(ellipse_, QRegion::Ellipse));
+    background_ = QImage();
 }
 
 void ClockWindow::endProgram(int status)
@@ -251,14 +260,30 @@ void ClockWindow::paintEvent(QPaintEvent *event)
 {
     const qreal pixelRatio = devicePixelRatioF();
     if (background_.isNull() || background_.devicePixelRatio() != pixelRatio) {
-        background_ = QImage(size() * pixelRatio, QImage::Format_RGB32);
+        const bool alpha = surface_ == WindowSurface::Alpha;
+        background_ = QImage(size() * pixelRatio,
+                             alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
         background_.setDevicePixelRatio(pixelRatio);
         QPainter cache(&background_);
         paintControls(cache, *form_, twipsPerPixel_, QRegion(rect()), 0, backgroundDepth_);
+        if (alpha && !ellipse_.isEmpty()) {
+            // Clear all but the ellipse; a pixel the edge crosses keeps the share of it that
+            // lies inside, so that a compositor shows a smooth rim.
+            QPainterPath outside;
+            outside.addRect(rect());
+            outside.addEllipse(QRectF(ellipse_));
+            cache.setClipping(false);
+            cache.setRenderHint(QPainter::Antialiasing);
+            cache.setCompositionMode(QPainter::CompositionMode_Clear);
+            cache.fillPath(outside, Qt::black);
+        }
     }
     QPainter painter(this);
     painter.setClipRegion(event->region());
+    // A copy, alpha and all: nothing under the window's own pixels shows through them.
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(0, 0, background_);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     paintControls(painter, *form_, twipsPerPixel_, event->region(), backgroundDepth_);
     painted_ = true;
 }

@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "platform/tick_scheduler.h"
+#include "platform/qt/window_surface.h"
 
 #include <QImage>
 #include <QTimer>
@@ -32,13 +33,14 @@ public:
     static constexpr int kFrameLeft = 4;
     static constexpr int kFrameTop = 30;
 
-    ClockWindow();
+    explicit ClockWindow(WindowSurface surface = surfaceForDesktop());
     ~ClockWindow() override;
 
     // Creates the window for `form`, runs its start-up and shows it.
     void load(Form1 &form, double twipsPerPixel);
 
-    // The region of the form, in pixels of the framed window.
+    // The region of the form, in pixels of the framed window: the window's shape, and on an
+    // alpha surface also where its pixels are opaque.
     void setRegion(const EllipticRegion &region);
     // Ends the event loop with `status`; no event procedure runs after it.
     void endProgram(int status);
@@ -70,6 +72,8 @@ private:
     void showError(const QString &message);
     const Control *clickTarget(QPointF position) const;
 
+    WindowSurface surface_;
+    QRect ellipse_; // the region's bounding rectangle, client pixels
     Form1 *form_ = nullptr;
     double twipsPerPixel_ = 15;
     bool ended_ = false;
@@ -88,7 +92,8 @@ private:
 
     // The controls at the back that have not changed since the window was first painted (the
     // dial, its marks and most numerals), painted once: a repaint copies them from here and
-    // draws only the controls in front of them.
+    // draws only the controls in front of them. On an alpha surface it is transparent outside
+    // the ellipse, with the ellipse's edge antialiased.
     QImage background_;
     std::size_t backgroundDepth_ = std::numeric_limits<std::size_t>::max(); // controls in it
     bool painted_ = false;
