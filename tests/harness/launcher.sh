@@ -10,6 +10,9 @@
 
 faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 xvfb_pid='' clock_pid='' watch_pid=''
+# More of the script's own processes (a compositor), ended after the clock, and folders
+# removed whatever the outcome.
+other_pids=() scratch_dirs=()
 
 need_tools() { # <tool>...
     local tool
@@ -27,7 +30,12 @@ cleanup() {
     set +e
     [ -n "$watch_pid" ] && kill "$watch_pid" 2>/dev/null && wait "$watch_pid" 2>/dev/null
     [ -n "$clock_pid" ] && kill "$clock_pid" 2>/dev/null && wait "$clock_pid" 2>/dev/null
+    local i
+    for ((i = ${#other_pids[@]} - 1; i >= 0; i--)); do
+        kill "${other_pids[i]}" 2>/dev/null && wait "${other_pids[i]}" 2>/dev/null
+    done
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+    [ ${#scratch_dirs[@]} -eq 0 ] || rm -rf "${scratch_dirs[@]}"
     if [ "$status" -eq 0 ] && [ -z "${SOAK_KEEP:-}" ]; then rm -rf "$work"; else echo "kept $work"; fi
     exit "$status"
 }
@@ -69,9 +77,14 @@ set_faked_time() { # <FAKETIME value, e.g. "@2026-12-08 05:30:00">
 #                       monotonic clock as well, so the timers run as fast as the faked wall;
 #   "file:@<time>"      faked from <time>, and stepped by set_faked_time while the clock runs;
 #                       the monotonic clock stays the machine's own, as under a real step.
-start_clock() { # <time of day> <program> [VAR=value...]
-    local fake=$1 program=$2
+# Options -u NAME, first, leave NAME out of the clock's environment.
+start_clock() { # <time of day> <program> [-u NAME...] [VAR=value...]
+    local fake=$1 program=$2 unset=()
     shift 2
+    while [ "${1:-}" = -u ]; do
+        unset+=(-u "$2")
+        shift 2
+    done
     mkdir -p "$work/runtime" && chmod 700 "$work/runtime"
     local asan=${ASAN_OPTIONS:-}
     # The faked clock's library comes first in the preload list; ASan must not insist on it.
@@ -90,7 +103,7 @@ start_clock() { # <time of day> <program> [VAR=value...]
         preload=(LD_PRELOAD="$faketime_lib" FAKETIME="$fake" FAKETIME_DONT_RESET=1)
         ;;
     esac
-    (cd "$work" && exec env -u VEMO_SOUND_LOG -u QT_QPA_PLATFORM TZ=UTC "${preload[@]}" \
+    (cd "$work" && exec env -u VEMO_SOUND_LOG -u QT_QPA_PLATFORM "${unset[@]}" TZ=UTC "${preload[@]}" \
         PULSE_SERVER=unix:/nonexistent/pulse XDG_RUNTIME_DIR="$work/runtime" \
         ASAN_OPTIONS="$asan" "$@" "$program") >"$work/clock.out" 2>"$work/clock.err" &
     clock_pid=$!

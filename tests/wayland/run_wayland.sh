@@ -8,7 +8,8 @@
 # xwayland: a headless weston with XWayland; the clock is an X client, as on a desktop session
 #   that sets both DISPLAY and WAYLAND_DISPLAY, and keeps the place start-up gives it.
 # native:   weston's X11 back end inside an Xvfb, which gives the compositor a seat; the clock
-#   talks Wayland alone and the compositor places it. xdotool and import work on the Xvfb.
+#   talks Wayland alone and the compositor places it. xdotool works on the Xvfb, and its
+#   framebuffer file has the screen.
 #
 # Environment: VEMO_BIN, SHOT_CHECK, WORK_DIR as for tests/e2e/run_scenario.sh.
 set -euo pipefail
@@ -16,33 +17,18 @@ set -euo pipefail
 scenario=${1:?xwayland or native}
 : "${VEMO_BIN:?path of vemo2}" "${SHOT_CHECK:?path of shot_check}"
 VEMO_BIN=$(realpath "$VEMO_BIN") SHOT_CHECK=$(realpath "$SHOT_CHECK")
-faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
-
-for tool in weston Xwayland weston-screenshooter Xvfb xdotool xwininfo import convert compare; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-[ -e "$faketime_lib" ] || { echo "SKIP: libfaketime is not installed"; exit 77; }
 
 work=$(mktemp -d "${WORK_DIR:-${TMPDIR:-/tmp}}/vemo-wayland-$scenario.XXXXXX")
-# The compositor's socket lives here: a short path, as a socket's name has at most 107 bytes.
-runtime=$(mktemp -d /tmp/vemo-wayland.XXXXXX)
-pids=()
-cleanup() {
-    local status=$?
-    set +e
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null
-        wait "${pids[i]}" 2>/dev/null
-    done
-    rm -rf "$runtime"
-    if [ "$status" -eq 0 ]; then rm -rf "$work"; else echo "kept $work"; fi
-    exit "$status"
-}
+# shellcheck source=../harness/launcher.sh
+. "$(dirname "$0")/../harness/launcher.sh"
 trap cleanup EXIT
 trap 'exit 130' INT TERM
+need_tools weston Xwayland weston-screenshooter Xvfb xdotool xwininfo convert compare
+need_faketime
 
-fail() { echo "FAIL: $*"; exit 1; }
-
+# The compositor's socket lives here: a short path, as a socket's name has at most 107 bytes.
+runtime=$(mktemp -d /tmp/vemo-wayland.XXXXXX)
+scratch_dirs+=("$runtime")
 mkdir -p "$work/shots" && chmod 700 "$runtime"
 export XDG_RUNTIME_DIR="$runtime"
 socket=vemo-wayland-$$
@@ -60,7 +46,7 @@ start_weston() { # <backend> [option...]
     shift
     weston --config="$work/weston.ini" --backend="$backend" --use-pixman --width=1024 \
         --height=768 --socket="$socket" "$@" >"$work/weston.log" 2>&1 &
-    pids+=($!)
+    other_pids+=($!)
     for _ in $(seq 100); do
         [ -S "$XDG_RUNTIME_DIR/$socket" ] && return 0
         sleep 0.1
@@ -68,50 +54,40 @@ start_weston() { # <backend> [option...]
     fail "weston did not start: $(tail -n 20 "$work/weston.log")"
 }
 
-# The clock at a faked time of day (UTC), silent; env options and variables come first.
-clock_pid=''
-start_clock() { # [env argument...]
-    (cd "$work" && exec env "$@" TZ=UTC LD_PRELOAD="$faketime_lib" \
-        FAKETIME="@2026-12-08 06:30:03" FAKETIME_DONT_RESET=1 PULSE_SERVER=unix:/nonexistent/pulse \
-        "$VEMO_BIN") >"$work/clock.log" 2>&1 &
-    clock_pid=$!
-    pids+=($clock_pid)
-}
-
 wait_for() { # <what> <command...>: until the command succeeds, 10 s at most
     local what=$1
     shift
     for _ in $(seq 100); do
         "$@" && return 0
-        [ -z "$clock_pid" ] || kill -0 "$clock_pid" 2>/dev/null ||
-            fail "the clock ended early: $(cat "$work/clock.log")"
+        [ -z "$clock_pid" ] || alive || fail "the clock ended early: $(cat "$work/clock.err")"
         sleep 0.1
     done
     fail "no $what"
 }
 
-window_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true; }
-has_window() { [ -n "$(window_named "$1")" ]; }
+has_window() { [ -n "$(window_of "$1")" ]; }
 
-# The whole output. weston's own screenshooter reads what the compositor shows; an X screenshot
-# of XWayland would show the X windows' contents, shape and all, whatever weston draws.
-shot() {
-    if [ "$scenario" = xwayland ]; then
+# The whole output, as $work/<name>.$ext. Under XWayland weston's own screenshooter reads what
+# the compositor shows: an X screenshot of XWayland would show the X windows' contents, shape
+# and all, whatever weston draws. Natively, the Xvfb that weston draws into has it all.
+if [ "$scenario" = xwayland ]; then
+    ext=png
+    shot() {
         rm -f "$work/shots"/*.png
         (cd "$work/shots" && WAYLAND_DISPLAY="$socket" weston-screenshooter) ||
             fail "weston-screenshooter: $(tail -n 5 "$work/weston.log")"
         mv "$work/shots"/*.png "$work/$1.png"
-    else
-        import -display "$DISPLAY" -window root "png:$work/$1.png"
-    fi
-}
+    }
+else
+    ext=xwd
+fi
 
-pixel() { convert "$work/$1.png" -format "%[pixel:p{$2,$3}]" info:; }
+pixel() { convert "$work/$1.$ext" -format "%[pixel:p{$2,$3}]" info:; }
 
 facts() { # <shot> <fact>...
     local name=$1
     shift
-    QT_QPA_PLATFORM=offscreen "$SHOT_CHECK" "$work/$name.png" "$client_x" "$client_y" 15 "$@"
+    QT_QPA_PLATFORM=offscreen "$SHOT_CHECK" "$work/$name.$ext" "$client_x" "$client_y" 15 "$@"
 }
 check() { facts "$@" || fail "screenshot $1"; }
 
@@ -120,11 +96,11 @@ check() { facts "$@" || fail "screenshot $1"; }
 # <width> <height> <left> <top>, or that box is a window's width.
 desktop_drawn() { shot desktop && [ "$(pixel desktop 300 300)" = "srgb(32,128,32)" ]; }
 screen_changed() {
-    shot now && [ "$(compare -metric AE "$work/desktop.png" "$work/now.png" null: 2>&1)" != 0 ]
+    shot now && [ "$(compare -metric AE "$work/desktop.$ext" "$work/now.$ext" null: 2>&1)" != 0 ]
 }
 changed_box() { # <shot>
     local box
-    box=$(convert "$work/desktop.png" "$work/$1.png" -compose difference -composite \
+    box=$(convert "$work/desktop.$ext" "$work/$1.$ext" -compose difference -composite \
         -threshold 0 -format '%@' info:)
     [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] && echo "${BASH_REMATCH[*]:1}"
 }
@@ -142,10 +118,10 @@ xwayland)
     wait_for "XWayland display" grep -q 'xserver listening on display' "$work/weston.log"
     display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log")
     export DISPLAY=$display WAYLAND_DISPLAY=$socket
-    start_clock
+    start_clock "@2026-12-08 06:30:03" "$VEMO_BIN"
     # A pointer moved by xdotool crashes a headless Xwayland; keys sent to a window work.
     wait_for "name prompt" has_window 'Vemo [?]'
-    prompt=$(window_named 'Vemo [?]')
+    prompt=$(window_of 'Vemo [?]')
     sleep 0.3
     xdotool type --window "$prompt" --delay 80 Ali 2>/dev/null
     # Return closes the prompt under xdotool's feet, and it reports a bad window: the clock
@@ -155,7 +131,7 @@ xwayland)
     # Start-up's place on 1024 x 768, as on a bare X server: the circle spans (158,53)-(870,765).
     # The window manager first maps the window inside its frame, then moves it there.
     client_at() {
-        read -r client_x client_y < <(xwininfo -id "$(window_named 'Tolvan Vemo')" |
+        read -r client_x client_y < <(xwininfo -id "$(window_of 'Tolvan Vemo')" |
             awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
         [ "$client_x,$client_y" = "$1" ]
     }
@@ -166,21 +142,14 @@ xwayland)
     [ "$client_x,$client_y" = "146,40" ] || fail "client area at $client_x,$client_y, not 146,40"
     ;;
 native)
-    Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" \
-        >"$work/xvfb.log" 2>&1 &
-    pids+=($!)
-    for _ in $(seq 100); do
-        [ -s "$work/display" ] && break
-        sleep 0.05
-    done
-    [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-    export DISPLAY=":$(head -n1 "$work/display")"
+    start_x 1024x768
     start_weston x11-backend.so
     # The pointer out of the way, in both the bare and the later screenshots.
     xdotool mousemove 1020 760
     wait_for "desktop" desktop_drawn
     # Qt takes Wayland when no X display is named.
-    start_clock -u DISPLAY -u QT_QPA_PLATFORM WAYLAND_DISPLAY="$socket"
+    start_clock "@2026-12-08 06:30:03" "$VEMO_BIN" -u DISPLAY XDG_RUNTIME_DIR="$runtime" \
+        WAYLAND_DISPLAY="$socket"
     wait_for "name prompt" screen_changed
     sleep 0.5
     # Keys typed on the Xvfb reach weston's window, and through it the focused prompt.
@@ -194,7 +163,7 @@ native)
     echo "changed pixels: ${width}x$height at $left,$top"
     # The circle of 712 pixels sits 12 and 13 pixels into the client area.
     client_x=$((left - 12)) client_y=$((top - 13))
-    check placed "circle:$work/desktop.png:$left:$top:$((left + 712)):$((top + 712)):2"
+    check placed "circle:$work/desktop.$ext:$left:$top:$((left + 712)):$((top + 712)):2"
     ;;
 *)
     fail "unknown scenario $scenario"
@@ -222,7 +191,7 @@ shot second
 check second "${corners[@]}" "${edges[@]}" "clock:6:30:5:22"
 # It ticks: the time label differs between the two.
 label="161x33+$((client_x + 288))+$((client_y + 168))"
-differing=$(compare -metric AE "$work/first.png[$label]" "$work/second.png[$label]" null: 2>&1 || true)
+differing=$(compare -metric AE "$work/first.$ext[$label]" "$work/second.$ext[$label]" null: 2>&1 || true)
 echo "time label: $differing pixels differ"
 [ "${differing%% *}" -gt 20 ] 2>/dev/null || fail "the time label did not change"
 echo "PASS: $scenario"
