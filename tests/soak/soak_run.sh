@@ -40,6 +40,8 @@ work=$(mktemp -d "${WORK_DIR:-${TMPDIR:-/tmp}}/vemo-soak.XXXXXX")
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 need_tools Xvfb xdotool xwininfo
+# The report stays with the scratch folder that a failed run keeps.
+exec > >(tee "$work/report.log") 2>&1
 
 log=$work/sounds.log
 start_s=$(TZ=UTC date -d "$start_text" +%s)
