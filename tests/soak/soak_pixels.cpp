@@ -4,8 +4,9 @@
 //       pixels of <colour> in the box (screen pixels, right and bottom exclusive)
 //   soak_pixels diff <left> <top> <right> <bottom> <colour> <a.png[,a2.png...]> <b.png[,...]>
 //       pixels of <colour> in one group's shots and not in the other's, either way round. A
-//       pixel counts as the colour when any shot of its group has it there: the second hand,
-//       the only thing drawn over the labels, then hides a different part in each shot.
+//       pixel counts as the colour when any shot of its group has it there. The hands move over
+//       the labels (near midnight the minute and hour hands lie across the date): a pixel that
+//       is dark in any shot of either group, or next to one that is, is left out.
 //
 // Colours: purple (date and weekday labels, RGB 192,0,192), orange (the name, 255,128,0).
 
@@ -16,6 +17,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -59,8 +61,16 @@ QImage load(const QString &file)
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-// One flag a pixel of the box: set where any of the shots shows the colour.
-std::vector<bool> mask(const QStringList &files, const Box &box, QRgb colour)
+// The hands' colours (black, navy, maroon) and their anti-aliased edges over the face and the
+// labels: no channel as bright as the labels' own.
+bool dark(QRgb pixel)
+{
+    return std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)}) < 160;
+}
+
+// One flag a pixel of the box: set where any of the shots shows the colour, or with `dark`,
+// where any shot has a dark pixel at it or next to it.
+std::vector<bool> mask(const QStringList &files, const Box &box, QRgb colour, bool dark = false)
 {
     const int w = box.right - box.left, h = box.bottom - box.top;
     std::vector<bool> flags(std::size_t(w) * std::size_t(h), false);
@@ -71,8 +81,14 @@ std::vector<bool> mask(const QStringList &files, const Box &box, QRgb colour)
                 const int sx = box.left + x, sy = box.top + y;
                 if (sx < 0 || sy < 0 || sx >= image.width() || sy >= image.height())
                     continue;
-                if (near(image.pixel(sx, sy), colour))
+                if (!dark && near(image.pixel(sx, sy), colour))
                     flags[std::size_t(y) * std::size_t(w) + std::size_t(x)] = true;
+                if (dark && ::dark(image.pixel(sx, sy)))
+                    for (int dy = -1; dy <= 1; ++dy)
+                        for (int dx = -1; dx <= 1; ++dx)
+                            if (x + dx >= 0 && x + dx < w && y + dy >= 0 && y + dy < h)
+                                flags[std::size_t(y + dy) * std::size_t(w) + std::size_t(x + dx)] =
+                                    true;
             }
     }
     return flags;
@@ -109,11 +125,15 @@ int main(int argc, char *argv[])
                       std::atoi(argv[5])};
         if (!colourNamed(argv[6], colour) || box.right <= box.left || box.bottom <= box.top)
             return usage();
-        const auto a = mask(QString::fromLocal8Bit(argv[7]).split(','), box, colour);
-        const auto b = mask(QString::fromLocal8Bit(argv[8]).split(','), box, colour);
+        const QStringList groupA = QString::fromLocal8Bit(argv[7]).split(',');
+        const QStringList groupB = QString::fromLocal8Bit(argv[8]).split(',');
+        const auto a = mask(groupA, box, colour);
+        const auto b = mask(groupB, box, colour);
+        const auto handA = mask(groupA, box, colour, true);
+        const auto handB = mask(groupB, box, colour, true);
         std::size_t n = 0, inA = 0, inB = 0;
         for (std::size_t i = 0; i < a.size(); ++i) {
-            n += a[i] != b[i];
+            n += a[i] != b[i] && !handA[i] && !handB[i];
             inA += a[i];
             inB += b[i];
         }

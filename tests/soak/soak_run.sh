@@ -109,6 +109,7 @@ if [ "$midnight_s" -lt $((start_s + seconds - 60)) ]; then
     for offset in -52 -42 -32 -22 10 25; do
         wait_faked $(((midnight_s + offset) * 1000))
         shot "date$offset"
+        echo "  date shot $offset s from midnight at faked $(TZ=UTC date -d "@$(($(log_ms "$log") / 1000))" +%T)"
         date_shots+=("date$offset")
     done
 fi
