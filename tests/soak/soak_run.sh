@@ -5,8 +5,9 @@
 # the alarm minute set through the bell panel), that its resident memory stops growing after
 # the warm-up, that the date label changes at midnight, and that Kapat still ends it with 0.
 #
-# Environment (all optional but VEMO_BIN and SOAK_PIXELS):
+# Environment (all optional but VEMO_BIN, SOAK_PIXELS, STALL_WATCH and SHOT_CHECK):
 #   VEMO_BIN       the program                     SOAK_PIXELS  the screenshot counter
+#   STALL_WATCH    tests/harness/stall_watch       SHOT_CHECK   the screenshot checker
 #   SOAK_START     first faked instant, UTC        default "2026-12-08 23:52:00"
 #   SOAK_SECONDS   simulated seconds to run        default 2400 (to 00:32)
 #   SOAK_RATE      faked seconds a real second     default 60; faster, the sound requests and
@@ -21,7 +22,9 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 : "${VEMO_BIN:?path of vemo2}" "${SOAK_PIXELS:?path of soak_pixels}" "${STALL_WATCH:?path of stall_watch}"
+: "${SHOT_CHECK:?path of shot_check}"
 VEMO_BIN=$(realpath "$VEMO_BIN") SOAK_PIXELS=$(realpath "$SOAK_PIXELS") STALL_WATCH=$(realpath "$STALL_WATCH")
+SHOT_CHECK=$(realpath "$SHOT_CHECK")
 start_text=${SOAK_START:-2026-12-08 23:52:00}
 seconds=${SOAK_SECONDS:-2400}
 rate=${SOAK_RATE:-60}
@@ -59,21 +62,34 @@ answer_prompt 'Soak'
 echo "client origin $client_x,$client_y"
 
 # Every 20th tick since start-up hides the panel's buttons; the clicks go in just after one
-# such tick so that the buttons are still there for the next 19.
-for _ in $(seq 2000); do
-    n=$(tick_count "$log")
-    [ "$n" -gt 0 ] && [ $((n % 20)) -ge 1 ] && [ $((n % 20)) -le 6 ] && break
-    alive || fail "the clock ended: $(cat "$work/clock.err")"
-    sleep 0.005
+# such tick so that the buttons are still there for the next 19. A click can still be lost at
+# this speed: the red hand tells whether the alarm took, and if not, the panel is opened
+# afresh after the next 20th tick hides it (a click on the bell then resets the alarm to 00:00).
+alarm_angle=$((-90 + 30 * alarm_hours + 6 * alarm_steps))
+next_window=1
+for attempt in 1 2 3 4; do
+    for _ in $(seq 2000); do
+        n=$(tick_count "$log")
+        [ "$n" -ge "$next_window" ] && [ $((n % 20)) -ge 1 ] && [ $((n % 20)) -le 6 ] && break
+        alive || fail "the clock ended: $(cat "$work/clock.err")"
+        sleep 0.005
+    done
+    clicks=(mousemove $((client_x + 368)) $((client_y + 544)) click 1 sleep 0.05)
+    for _ in $(seq "$alarm_hours"); do
+        clicks+=(mousemove $((client_x + 328)) $((client_y + 572)) click 1 sleep 0.02)
+    done
+    for _ in $(seq "$alarm_steps"); do
+        clicks+=(mousemove $((client_x + 408)) $((client_y + 572)) click 1 sleep 0.02)
+    done
+    xdotool "${clicks[@]}" mousemove 0 0
+    sleep 0.1
+    shot alarm
+    QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime" "$SHOT_CHECK" "$work/alarm.xwd" \
+        "$client_x" "$client_y" 15 "along:alarm:$alarm_angle:red:0.5" >/dev/null && break
+    [ "$attempt" -lt 4 ] || fail "the alarm did not take in $attempt tries"
+    echo "the alarm did not take (try $attempt); again once the panel has hidden"
+    next_window=$(((n / 20 + 1) * 20 + 1))
 done
-clicks=(mousemove $((client_x + 368)) $((client_y + 544)) click 1 sleep 0.02)
-for _ in $(seq "$alarm_hours"); do
-    clicks+=(mousemove $((client_x + 328)) $((client_y + 572)) click 1 sleep 0.01)
-done
-for _ in $(seq "$alarm_steps"); do
-    clicks+=(mousemove $((client_x + 408)) $((client_y + 572)) click 1 sleep 0.01)
-done
-xdotool "${clicks[@]}" mousemove 0 0
 set_at=$(log_ms "$log")
 echo "alarm set around faked $(TZ=UTC date -d "@$((set_at / 1000))" +%T) (tick $(tick_count "$log"))"
 # The prompt and the clicks go through the X server, which holds the clock's repaint back
