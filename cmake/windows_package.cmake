@@ -1,0 +1,1 @@
+# The Windows release archive: filled in below.
