@@ -152,21 +152,20 @@ void GdiplusCanvas::outlinePath(const Path &path, Colour colour, double width)
 void GdiplusCanvas::setFont(const Font &font)
 {
     family_ = &fonts_.family(font.name);
-    int wanted = (font.weight >= 600 ? FontStyleBold : 0) | (font.italic ? FontStyleItalic : 0);
+    // Points to pixels at the surface's resolution.
+    const REAL pixels = static_cast<REAL>(font.size * dpi_ / 72);
+    const int wanted =
+        (font.weight >= 600 ? FontStyleBold : 0) | (font.italic ? FontStyleItalic : 0);
     // A face without the style asked for (a script face that is only italic) is taken in the
     // nearest style it has.
-    style_ = wanted;
     for (int style :
          {wanted, wanted & FontStyleBold, wanted & FontStyleItalic, int(FontStyleRegular),
           int(FontStyleItalic), int(FontStyleBold), int(FontStyleBoldItalic)}) {
-        if (family_->IsStyleAvailable(style)) {
-            style_ = style;
+        style_ = style;
+        font_ = std::make_unique<Gdiplus::Font>(family_, pixels, style_, UnitPixel);
+        if (font_->GetLastStatus() == Ok)
             break;
-        }
     }
-    // Points to pixels at the surface's resolution.
-    const REAL pixels = static_cast<REAL>(font.size * dpi_ / 72);
-    font_ = std::make_unique<Gdiplus::Font>(family_, pixels, style_, UnitPixel);
 }
 
 FontMetrics GdiplusCanvas::fontMetrics()
