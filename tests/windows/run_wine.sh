@@ -7,7 +7,7 @@
 # Environment: WINE_RUN (tools/wine-run), WINEPREFIX (the prefix it makes and uses), VEMO_EXE
 # (vemo2.exe), WINE_PROBE (wine_probe.exe), LINUX_BUILD (the Linux build: its shot_check, and
 # for the comparison its vemo2), WORK_DIR (scratch space; a temporary folder when unset).
-# Scenarios: prompt circle hands alarm kapat compare dpi120 dpi144.
+# Scenarios: prompt circle hands alarm kapat compare dpi120 dpi144 sound.
 set -euo pipefail
 
 scenario=${1:?scenario name}
@@ -31,12 +31,14 @@ wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 
 work=$(mktemp -d "${WORK_DIR:-${TMPDIR:-/tmp}}/vemo-wine-$scenario.XXXXXX")
-xvfb_pids=() clock_pid='' linux_pid='' registry_restore=''
+xvfb_pids=() clock_pid='' linux_pid='' registry_restore='' daemon_pid='' recorder_pid=''
 cleanup() {
     local status=$?
     set +e
     [ -n "$clock_pid" ] && kill "$clock_pid" 2>/dev/null
     [ -n "$linux_pid" ] && kill "$linux_pid" 2>/dev/null
+    [ -n "$recorder_pid" ] && kill "$recorder_pid" 2>/dev/null
+    [ -n "$daemon_pid" ] && kill "$daemon_pid" 2>/dev/null
     # Every Wine process of the prefix, the clock's and Wine's own, ends with the scenario.
     wineserver -k 2>/dev/null
     wineserver -w 2>/dev/null
@@ -97,7 +99,7 @@ clock_fact() { # <offset>
 }
 
 start_clock() { # <FAKETIME value>
-    (cd "$work" && exec env TZ=UTC LD_PRELOAD="$faketime_lib" FAKETIME="$1" \
+    (cd "$work" && exec env TZ=UTC PULSE_SERVER="${PULSE_SERVER:-unix:/nonexistent/pulse}" LD_PRELOAD="$faketime_lib" FAKETIME="$1" \
         FAKETIME_DONT_RESET=1 "$WINE_RUN" "$WINEPREFIX" "$VEMO_EXE") >"$work/clock.log" 2>&1 &
     clock_pid=$!
 }
@@ -318,6 +320,58 @@ dpi120 | dpi144)
     # At 12 and 16 twips a pixel the region is an ellipse a few pixels off round: its box only.
     check clock "$tpp" "circle:$work/root.png:$left:$top:$right:$bottom:1:size" \
         "box:2104,2104,200,200:olive:0.95" "$fact"
+    ;;
+sound)
+    # sndPlaySoundA through Wine's PulseAudio driver into a sound server of the scenario's own,
+    # the project's sounds in the prefix's Media folder: a short tick every second, and at noon
+    # the full-hour chime, which sounds until the next tick cuts it off.
+    for tool in pulseaudio pactl parec od; do
+        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+    done
+    media=$(dirname "$VEMO_EXE")/media
+    mkdir -p "$WINEPREFIX/drive_c/windows/Media"
+    cp "$media"/*.wav "$WINEPREFIX/drive_c/windows/Media/"
+    mkdir -p "$work/pulse/run" "$work/pulse/state" && chmod 700 "$work/pulse/run"
+    export PULSE_RUNTIME_PATH=$work/pulse/run PULSE_STATE_PATH=$work/pulse/state
+    export PULSE_SERVER=unix:$work/pulse/native
+    HOME=$work/pulse pulseaudio -n --system=no --daemonize=no --exit-idle-time=-1 \
+        --disallow-exit --use-pid-file=no --disable-shm=yes --realtime=no --high-priority=no \
+        --log-target=stderr --log-level=error \
+        -L "module-null-sink sink_name=vemo_listen rate=48000 channels=1 format=s16le norewinds=1" \
+        -L "module-native-protocol-unix socket=$work/pulse/native auth-anonymous=1" \
+        >"$work/pulse.log" 2>&1 &
+    daemon_pid=$!
+    for _ in $(seq 100); do
+        pactl info >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    pactl set-default-sink vemo_listen || fail "no sound server: $(cat "$work/pulse.log")"
+    start_x 1024x768
+    offset=$(fake_offset '2026-12-08 11:59:45')
+    start_clock "$offset"
+    answer_prompt 'Ali'
+    parec -d vemo_listen.monitor --raw --format=s16le --rate=48000 --channels=1 \
+        --latency-msec=10 >"$work/recording.raw" &
+    recorder_pid=$!
+    recording_start=$(now_ms)
+    noon_ms=$(($(TZ=UTC date -d '2026-12-08 12:00:00' +%s)000 - ${offset%s}000))
+    while [ "$(now_ms)" -lt $((noon_ms + 2600)) ]; do sleep 0.1; done
+    kill -INT "$recorder_pid"
+    wait "$recorder_pid" || true
+    recorder_pid=''
+    [ "$noon_ms" -gt $((recording_start + 1000)) ] || fail "noon came before the recording"
+    # Per 10 ms of the recording, whether it sounds; then the share that sounds in the second
+    # before noon and in the second from noon, past each second's tick.
+    od -An -v -td2 -w2 "$work/recording.raw" | awk -v noon=$(((noon_ms - recording_start) / 10)) '
+        { peak = $1 < 0 ? -$1 : $1; if (peak > m) m = peak }
+        NR % 480 == 0 { block = NR / 480 - 1; loud[block] = m > 500; m = 0 }
+        END {
+            for (b = noon - 80; b < noon - 20; ++b) before += loud[b]
+            for (b = noon + 20; b < noon + 80; ++b) after += loud[b]
+            for (b = 0; b < noon - 100; ++b) ticks += loud[b]
+            printf "sounding: %d of 60 blocks before noon, %d of 60 after, %d blocks of ticks\n", before, after, ticks
+            exit !(before <= 10 && after >= 45 && ticks > 0)
+        }' || fail "no chime at noon, or not only then"
     ;;
 *)
     fail "unknown scenario $scenario"
