@@ -90,6 +90,16 @@ mid_second() {
     done
 }
 
+# Waits while the faked second lies in [from, to]: the second hand, in front of the others,
+# would cover what a check looks at.
+wait_second_outside() { # <offset> <from> <to>
+    local second
+    while read -r _ _ second < <(faked_now "$1") && [ "$second" -ge "$2" ] &&
+        [ "$second" -le "$3" ]; do
+        sleep 0.2
+    done
+}
+
 # The clock fact for the time shown now: the second hand on this second or, on a busy
 # machine, one second off (a screenshot taken slowly, a tick painted late).
 clock_fact() { # <offset>
@@ -197,6 +207,7 @@ hands)
     start_clock "$offset"
     answer_prompt 'Ali'
     sleep 1
+    wait_second_outside "$offset" 26 35 # the second hand over the minute and hour hands
     mid_second
     fact=$(clock_fact "$offset")
     read -r _ _ second < <(faked_now "$offset")
@@ -213,7 +224,8 @@ hands)
 alarm)
     # The bell opens the panel with the alarm hand up; three hour steps turn it to 3 o'clock.
     start_x 1024x768
-    start_clock "$(fake_offset '2026-12-08 06:30:03')"
+    offset=$(fake_offset '2026-12-08 06:30:03')
+    start_clock "$offset"
     answer_prompt 'Ali'
     sleep 1.6 # past the first tick, which takes the second hand off 12 o'clock
     shot closed
@@ -226,6 +238,8 @@ alarm)
         click_twips 4927 8587 # Tuş(1), the hour button left of the text box
         sleep 0.6
     done
+    wait_second_outside "$offset" 14 17 # the second hand over the alarm hand at 3 o'clock
+    mid_second
     shot three
     check three 15 "along:alarm:0:red:0.5" "along:alarm:-90:red:0:0.05"
     text=$(probe text | tr -d '\r')
