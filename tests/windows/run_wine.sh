@@ -328,6 +328,7 @@ dpi120 | dpi144)
             printf "%d %d %d %d\n", ox + 16, oy + 43, ox + even(10920 / t), oy + even(11320 / t) }')
     echo "circle expected at ($left,$top)-($right,$bottom)"
     sleep 1
+    wait_second_outside "$offset" 26 35
     mid_second
     fact=$(clock_fact "$offset")
     shot clock
