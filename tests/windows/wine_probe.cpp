@@ -151,10 +151,12 @@ bool orangeish(std::uint32_t c)
 {
     return red(c) >= 240 && green(c) >= 100 && green(c) <= 200 && blue(c) <= 80;
 }
+
+// A hand over the label: navy, black or maroon, none of them with the green of orange.
 bool dark(std::uint32_t c)
 {
-    return red(c) < 120;
-} // a hand over the label
+    return red(c) < 120 || green(c) < 60;
+}
 
 Picture renderName(const std::string &caption, int width, int height)
 {
