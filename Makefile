@@ -1,5 +1,5 @@
 # Thin wrapper around the CMake presets: `make run` and `make test` do all the set-up.
-.PHONY: run test build package sanitize clean deps
+.PHONY: run test build package sanitize clean deps windows test-windows windows-deps
 
 deps:
 	@tools/install-deps
@@ -26,5 +26,17 @@ sanitize: deps
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	    ctest --preset sanitize -R 'e2e\.kapat$$'
 
+# The Windows program, cross-built with mingw-w64: build-windows/vemo2.exe. Its tests run under
+# Wine; the window tests also compare with the Linux program, so that is built first.
+windows-deps:
+	@tools/install-windows-deps
+
+windows: windows-deps
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows -j$$(nproc)
+
+test-windows: windows build
+	ctest --preset windows
+
 clean:
-	rm -rf build build-sanitize
+	rm -rf build build-sanitize build-windows

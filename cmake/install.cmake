@@ -11,6 +11,12 @@ set(VEMO_ICON_BUILD_DIR "${CMAKE_BINARY_DIR}/assets")
 set(VEMO_ICON_PNG "${VEMO_ICON_BUILD_DIR}/${VEMO_APP_ID}.png")
 set(VEMO_ICON_ICO "${VEMO_ICON_BUILD_DIR}/vemo2.ico")
 
+# The Windows program renders its icon with its own canvas and links the resource script
+# itself (src/platform/win32/CMakeLists.txt); it installs nothing here.
+if(WIN32)
+    return()
+endif()
+
 add_executable(vemo_render_icon ${PROJECT_SOURCE_DIR}/tools/render_icon.cpp)
 target_link_libraries(vemo_render_icon PRIVATE vemo_qt)
 
@@ -25,20 +31,11 @@ add_custom_command(
     VERBATIM)
 add_custom_target(vemo_icons ALL DEPENDS ${VEMO_ICON_PNG} ${VEMO_ICON_ICO})
 
-if(WIN32)
-    # The version record and the icon of vemo2.exe; the resource compiler finds vemo2.ico in
-    # the build tree.
-    target_sources(vemo2 PRIVATE ${VEMO_ASSETS_DIR}/vemo2.rc)
-    set_property(SOURCE ${VEMO_ASSETS_DIR}/vemo2.rc APPEND PROPERTY OBJECT_DEPENDS ${VEMO_ICON_ICO})
-    target_include_directories(vemo2 PRIVATE ${VEMO_ICON_BUILD_DIR})
-    add_dependencies(vemo2 vemo_icons)
-else()
-    install(FILES ${VEMO_ASSETS_DIR}/${VEMO_APP_ID}.desktop
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-    install(FILES ${VEMO_ICON_PNG}
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
-    install(FILES ${VEMO_ASSETS_DIR}/${VEMO_APP_ID}.svg
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-    install(FILES ${VEMO_ASSETS_DIR}/${VEMO_APP_ID}.metainfo.xml
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-endif()
+install(FILES ${VEMO_ASSETS_DIR}/${VEMO_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${VEMO_ICON_PNG}
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps)
+install(FILES ${VEMO_ASSETS_DIR}/${VEMO_APP_ID}.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${VEMO_ASSETS_DIR}/${VEMO_APP_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

@@ -4,11 +4,7 @@
 
 #include <QApplication>
 
-#ifdef _WIN32
-#include "platform/win32/win32_sound.h"
-#else
 #include "platform/pulse/pulse_sound.h"
-#endif
 
 #include <cstdlib>
 
@@ -36,12 +32,8 @@ int main(int argc, char *argv[])
 
     vemo::ClockWindow window;
     vemo::QtClock clock;
-#ifdef _WIN32
-    vemo::Win32Sound sound;
-#else
     vemo::PulseSound sound(
         vemo::mediaFolders(QCoreApplication::applicationDirPath().toStdString()));
-#endif
     vemo::QtInputBox input;
     vemo::QtScreen screen;
     vemo::QtWindowRegion region(window);

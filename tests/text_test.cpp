@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 namespace vemo {
 namespace {
@@ -56,6 +57,24 @@ TEST(ProperCase, FollowsTurkishRules)
     EXPECT_EQ(properCase(""), "");
     EXPECT_EQ(properCase("  ali   veli "), "  Ali   Veli ");
 }
+
+// Where words begin: the same on every platform, whichever library knows the letters.
+class ProperCaseWords : public ::testing::TestWithParam<std::pair<const char *, const char *>>
+{
+};
+
+TEST_P(ProperCaseWords, BeginAfterSpacesAndPunctuation)
+{
+    EXPECT_EQ(properCase(GetParam().first), GetParam().second);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ProperCaseWords,
+    ::testing::Values(std::pair{"ayşe-nur", "Ayşe-Nur"}, std::pair{"o'neil", "O'neil"},
+                      std::pair{"ali,veli", "Ali,Veli"}, std::pair{"ali.veli", "Ali.veli"},
+                      std::pair{"(ali) veli", "(Ali) Veli"}, std::pair{"ALİ2VELİ", "Ali2veli"},
+                      std::pair{"3ali", "3ali"}, std::pair{"ali_veli", "Ali_veli"},
+                      std::pair{"IŞIL\tİNCİ", "Işıl\tİnci"}, std::pair{"ümİT", "Ümit"}));
 
 TEST(Conversions, RoundHalfToEvenAndFloorTowardsMinusInfinity)
 {

@@ -2,15 +2,10 @@
 
 #include "platform/errors.h"
 
-#include <unicode/locid.h>
-#include <unicode/ucnv.h>
-#include <unicode/unistr.h>
-
 #include <charconv>
 #include <chrono>
 #include <cmath>
 #include <limits>
-#include <memory>
 
 namespace vemo {
 
@@ -86,20 +81,6 @@ double parseNumber(std::string_view number)
     return value;
 }
 
-struct ConverterCloser
-{
-    void operator()(UConverter *converter) const { ucnv_close(converter); }
-};
-
-std::unique_ptr<UConverter, ConverterCloser> openCodePage()
-{
-    UErrorCode status = U_ZERO_ERROR;
-    std::unique_ptr<UConverter, ConverterCloser> converter(ucnv_open("windows-1254", &status));
-    if (U_FAILURE(status))
-        throw std::runtime_error("Windows-1254 kod sayfası açılamadı");
-    return converter;
-}
-
 } // namespace
 
 std::string left(std::string_view text, std::size_t length)
@@ -141,16 +122,6 @@ double textToNumber(std::string_view text)
     return parseNumber(text);
 }
 
-std::string properCase(std::string_view text)
-{
-    icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(
-        icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
-    unicode.toTitle(nullptr, icu::Locale("tr", "TR"));
-    std::string result;
-    unicode.toUTF8String(result);
-    return result;
-}
-
 std::int32_t toInt32(double value)
 {
     const double rounded = std::nearbyint(checked(value)); // the default mode: half to even
@@ -176,38 +147,6 @@ float toSingle(double value)
     if (std::fabs(checked(value)) > std::numeric_limits<float>::max())
         throw RuntimeError(RuntimeError::Code::Overflow, std::to_string(value));
     return static_cast<float>(value);
-}
-
-std::string toCodePage(std::string_view utf8)
-{
-    const icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(
-        icu::StringPiece(utf8.data(), static_cast<int32_t>(utf8.size())));
-    auto converter = openCodePage();
-    std::string bytes(static_cast<std::size_t>(unicode.length()) * 2 + 1, '\0');
-    UErrorCode status = U_ZERO_ERROR;
-    const int32_t length =
-        ucnv_fromUChars(converter.get(), bytes.data(), static_cast<int32_t>(bytes.size()),
-                        unicode.getBuffer(), unicode.length(), &status);
-    if (U_FAILURE(status))
-        throw std::runtime_error("Metin Windows-1254 kod sayfasına çevrilemedi");
-    bytes.resize(static_cast<std::size_t>(length));
-    return bytes;
-}
-
-std::string fromCodePage(std::string_view bytes)
-{
-    auto converter = openCodePage();
-    std::u16string units(bytes.size() + 1, u'\0');
-    UErrorCode status = U_ZERO_ERROR;
-    const int32_t length =
-        ucnv_toUChars(converter.get(), reinterpret_cast<UChar *>(units.data()),
-                      static_cast<int32_t>(units.size()), bytes.data(),
-                      static_cast<int32_t>(bytes.size()), &status);
-    if (U_FAILURE(status))
-        throw std::runtime_error("Metin Windows-1254 kod sayfasından çevrilemedi");
-    std::string utf8;
-    icu::UnicodeString(reinterpret_cast<const UChar *>(units.data()), length).toUTF8String(utf8);
-    return utf8;
 }
 
 int weekday(std::string_view dateText)

@@ -3,8 +3,8 @@
 #include "platform/errors.h"
 #include "platform/text.h"
 
+#include <charconv>
 #include <cmath>
-#include <sstream>
 
 namespace vemo {
 
@@ -26,11 +26,11 @@ std::string Variant::text() const
     if (const std::string *t = std::get_if<std::string>(&value_))
         return *t;
     if (const double *n = std::get_if<double>(&value_)) {
-        std::ostringstream out;
-        out.imbue(std::locale::classic());
-        out.precision(15);
-        out << *n;
-        return out.str();
+        // 15 significant digits, as "%.15g" in the C locale, whatever the user's locale.
+        char digits[32];
+        const auto result =
+            std::to_chars(digits, digits + sizeof digits, *n, std::chars_format::general, 15);
+        return std::string(digits, result.ptr);
     }
     throw RuntimeError(RuntimeError::Code::TypeMismatch, "dizi");
 }
@@ -46,6 +46,9 @@ const std::string &Variant::element(double index) const
     return (*texts)[static_cast<std::size_t>(i)];
 }
 
-Variant operator+(const Variant &a, const Variant &b) { return checked(a.number() + b.number()); }
+Variant operator+(const Variant &a, const Variant &b)
+{
+    return checked(a.number() + b.number());
+}
 
 } // namespace vemo

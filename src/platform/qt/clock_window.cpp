@@ -1,8 +1,10 @@
 #include "platform/qt/clock_window.h"
 
+#include "platform/paint/painter.h"
 #include "platform/qt/control_painter.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pictures.h"
+#include "platform/qt/qt_canvas.h"
 #include "platform/qt/system_clocks.h"
 
 #include <QApplication>
@@ -22,7 +24,7 @@ namespace {
 
 QRect toWidgetRect(const Box &box, double twipsPerPixel)
 {
-    return toPixels(box, twipsPerPixel).toRect();
+    return toQt(toPixels(box, twipsPerPixel)).toRect();
 }
 
 } // namespace
@@ -89,7 +91,7 @@ void ClockWindow::load(Form1 &form, double twipsPerPixel)
         const Control *c = std::visit([](const auto *p) -> const Control * { return p; }, control);
         stackPlace_.emplace(c, stackPlace_.size());
         drawn_.emplace(c, control);
-        paintedBounds_[c] = controlBounds(control, twipsPerPixel).toAlignedRect();
+        paintedBounds_[c] = toQt(controlBounds(control, twipsPerPixel)).toAlignedRect();
     }
     syncTextBox();
     syncButton(0);
@@ -184,7 +186,7 @@ void ClockWindow::afterEvent()
             if (const auto drawn = drawn_.find(control); drawn != drawn_.end()) {
                 QRect &painted = paintedBounds_[control];
                 dirty += painted;
-                painted = controlBounds(drawn->second, twipsPerPixel_).toAlignedRect();
+                painted = toQt(controlBounds(drawn->second, twipsPerPixel_)).toAlignedRect();
                 dirty += painted;
                 // A control that changes after the first paint (a hand, the time) leaves the
                 // cached background, and so does everything in front of it.
@@ -295,10 +297,10 @@ const Control *ClockWindow::clickTarget(QPointF position) const
     const auto &order = form_->backToFront();
     for (auto it = order.rbegin(); it != order.rend(); ++it) {
         if (const auto *label = std::get_if<const Label *>(&*it)) {
-            if (toPixels((*label)->box, twipsPerPixel_).contains(position))
+            if (toQt(toPixels((*label)->box, twipsPerPixel_)).contains(position))
                 return *label;
         } else if (std::holds_alternative<const Image *>(*it)) {
-            if (controlBounds(*it, twipsPerPixel_).contains(position))
+            if (toQt(controlBounds(*it, twipsPerPixel_)).contains(position))
                 return std::get<const Image *>(*it);
         }
     }

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/paint/canvas.h"
+
+#include <QFont>
+#include <QRectF>
+
+class QPainter;
+
+namespace vemo {
+
+// The painter's canvas over a QPainter: antialiased shapes and text, the window description's
+// faces mapped to the free faces installed with the program (fonts.h).
+class QtCanvas : public Canvas
+{
+public:
+    explicit QtCanvas(QPainter &painter);
+
+    bool antialiasesShapes() const override { return true; }
+    void fillRect(const RectF &rect, Colour colour) override;
+    void fillEllipse(const RectF &bounds, Colour colour) override;
+    void outlineEllipse(const RectF &bounds, Colour colour, double width) override;
+    void drawLine(PointF from, PointF to, Colour colour, double width) override;
+    void fillPath(const Path &path, Colour colour) override;
+    void outlinePath(const Path &path, Colour colour, double width) override;
+    void setFont(const Font &font) override;
+    FontMetrics fontMetrics() override;
+    double textWidth(std::string_view text) override;
+    void drawText(PointF topLeft, std::string_view text, Colour colour) override;
+    void pushClip(const RectF &rect) override;
+    void popClip() override;
+
+private:
+    QString displayed(std::string_view text) const;
+
+    QPainter &painter_;
+    Font font_;
+};
+
+inline QRectF toQt(const RectF &rect)
+{
+    return QRectF(rect.left, rect.top, rect.width, rect.height);
+}
+
+} // namespace vemo

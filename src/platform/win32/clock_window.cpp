@@ -1,0 +1,481 @@
+#include "platform/win32/clock_window.h"
+
+#include "platform/paint/painter.h"
+#include "platform/win32/system_calls.h"
+#include "platform/win32/wide.h"
+
+#include <algorithm>
+#include <cmath>
+#include <variant>
+
+namespace vemo {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"Vemo2ClockWindow";
+constexpr wchar_t kIconName[] = L"IDI_ICON1"; // assets/vemo2.rc
+constexpr UINT_PTR kTickTimer = 1;
+constexpr int kText1Id = 10;
+constexpr int kFirstButtonId = 20; // Tuş(0), then Tuş(1)
+constexpr double kTwipsPerInch = 1440;
+
+// A fixed frame with a full-height title bar; the region cuts it away. The client area is
+// painted whole, around the child windows.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+// Milliseconds of the wall clock since 1970, as the phase lock counts them.
+std::int64_t wallClockMs()
+{
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER ticks; // 100 ns since 1601
+    ticks.LowPart = now.dwLowDateTime;
+    ticks.HighPart = now.dwHighDateTime;
+    constexpr std::int64_t k1970 = 116444736000000000;
+    return (static_cast<std::int64_t>(ticks.QuadPart) - k1970) / 10000;
+}
+
+// The tick count counts a suspend too; the wall clock may be set.
+ClockReading readClocks() { return {static_cast<std::int64_t>(GetTickCount64()), wallClockMs()}; }
+
+HFONT createFont(const Font &font, UINT dpi)
+{
+    const bool symbol = font.name == "Webdings";
+    const int height = -static_cast<int>(std::lround(font.size * dpi / 72));
+    return CreateFontW(height, 0, 0, 0, font.weight, font.italic, FALSE, FALSE,
+                       symbol ? SYMBOL_CHARSET : TURKISH_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                       widen(font.name).c_str());
+}
+
+RECT toRect(const RectF &r)
+{
+    return RECT{static_cast<LONG>(std::floor(r.left)), static_cast<LONG>(std::floor(r.top)),
+                static_cast<LONG>(std::ceil(r.right())), static_cast<LONG>(std::ceil(r.bottom()))};
+}
+
+const Control *controlOf(const DrawnControl &control)
+{
+    return std::visit([](const auto *p) -> const Control * { return p; }, control);
+}
+
+std::wstring windowText(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+} // namespace
+
+ClockWindow::ClockWindow() = default;
+
+ClockWindow::~ClockWindow()
+{
+    if (window_)
+        DestroyWindow(window_);
+    for (HGDIOBJ object : {static_cast<HGDIOBJ>(textFont_), static_cast<HGDIOBJ>(buttonFont_),
+                           static_cast<HGDIOBJ>(textBackground_)})
+        if (object)
+            DeleteObject(object);
+}
+
+void ClockWindow::load(Form1 &form)
+{
+    form_ = &form;
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, kIconName);
+    windowClass.hIconSm = static_cast<HICON>(
+        LoadImageW(instance, kIconName, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kClassName;
+    RegisterClassExW(&windowClass);
+
+    // Created hidden at the system's resolution; the window's own, once it has one, follows.
+    dpi_ = systemDpi();
+    twipsPerPixel_ = kTwipsPerInch / dpi_;
+    window_ =
+        CreateWindowExW(0, kClassName, widen(form.Form.caption).c_str(), kStyle, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 100, 100, nullptr, nullptr, instance, this);
+    if (!window_)
+        throw std::runtime_error("Pencere açılamadı (" + std::to_string(GetLastError()) + ")");
+    form.hWnd = reinterpret_cast<WindowHandle>(window_);
+    textBackground_ = CreateSolidBrush(form.Text1.backColor); // 0x00BBGGRR is a COLORREF
+    createChildren();
+    for (const DrawnControl &control : form.backToFront())
+        drawn_.emplace(controlOf(control), control);
+    applyDpi(dpiOfWindow(window_));
+
+    dispatch([&] { form.Form_Load(); });
+    if (ended_)
+        return;
+    ShowWindow(window_, SW_SHOWNORMAL);
+    UpdateWindow(window_);
+}
+
+int ClockWindow::run()
+{
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return exitStatus_;
+}
+
+void ClockWindow::createChildren()
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    text1_ =
+        CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | ES_CENTER | ES_AUTOHSCROLL, 0, 0,
+                        0, 0, window_, reinterpret_cast<HMENU>(kText1Id), instance, nullptr);
+    for (int i = 0; i < 2; ++i) {
+        const CommandButton &button = form_->Tuş(i);
+        buttons_[static_cast<std::size_t>(i)] = CreateWindowExW(
+            0, L"BUTTON", widen(button.caption).c_str(), WS_CHILD | BS_PUSHBUTTON, 0, 0, 0, 0,
+            window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + i)), instance,
+            nullptr);
+    }
+}
+
+void ClockWindow::applyDpi(UINT dpi)
+{
+    dpi_ = dpi;
+    twipsPerPixel_ = kTwipsPerInch / dpi;
+
+    // The client area keeps its size in twips.
+    RECT outer{0, 0, static_cast<LONG>(std::lround(form_->Form.clientWidth / twipsPerPixel_)),
+               static_cast<LONG>(std::lround(form_->Form.clientHeight / twipsPerPixel_))};
+    adjustWindowRect(outer, kStyle, 0, dpi);
+    SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    for (HFONT font : {textFont_, buttonFont_})
+        if (font)
+            DeleteObject(font);
+    textFont_ = createFont(form_->Text1.font, dpi);
+    buttonFont_ = createFont(form_->Tuş(0).font, dpi);
+    SendMessageW(text1_, WM_SETFONT, reinterpret_cast<WPARAM>(textFont_), FALSE);
+    for (HWND button : buttons_)
+        SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_), FALSE);
+    syncTextBox();
+    syncButton(0);
+    syncButton(1);
+
+    // The region start-up gave, at the new resolution.
+    if (region_) {
+        const double scale = static_cast<double>(dpi) / regionDpi_;
+        const auto scaled = [&](int v) { return static_cast<int>(std::lround(v * scale)); };
+        SetWindowRgn(window_,
+                     CreateEllipticRgn(scaled(region_->left), scaled(region_->top),
+                                       scaled(region_->right), scaled(region_->bottom)),
+                     TRUE);
+    }
+    for (const auto &[control, drawn] : drawn_)
+        paintedBounds_[control] = boundsOf(drawn);
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void ClockWindow::regionSet(const EllipticRegion &region)
+{
+    region_ = region;
+    regionDpi_ = dpi_;
+}
+
+void ClockWindow::endProgram(int status)
+{
+    ended_ = true;
+    exitStatus_ = status;
+    KillTimer(window_, kTickTimer);
+    PostQuitMessage(status);
+}
+
+void ClockWindow::dispatch(const std::function<void()> &procedure)
+{
+    if (ended_)
+        return;
+    try {
+        procedure();
+    } catch (const std::exception &error) {
+        // Nothing runs between the error and the end: no tick, no click.
+        ended_ = true;
+        KillTimer(window_, kTickTimer);
+        const std::wstring message = widen(
+            std::string("Beklenmeyen bir hata oluştu; program kapanacak.\n\n") + error.what());
+        MessageBoxW(IsWindowVisible(window_) ? window_ : nullptr, message.c_str(),
+                    widen(form_->Form.caption).c_str(), MB_OK | MB_ICONERROR);
+        endProgram(EXIT_FAILURE);
+        return;
+    }
+    afterEvent();
+}
+
+void ClockWindow::afterEvent()
+{
+    if (ended_)
+        return;
+    // Repaint where each written control was and where it is now.
+    for (const Control *control : form_->changes.takeChanged()) {
+        switch (control->kind()) {
+        case ControlKind::TextBox:
+            syncTextBox();
+            break;
+        case ControlKind::CommandButton:
+            syncButton(control->index());
+            break;
+        case ControlKind::Window:
+            syncPosition();
+            break;
+        case ControlKind::Timer:
+            syncTimer();
+            break;
+        default:
+            if (const auto drawn = drawn_.find(control); drawn != drawn_.end()) {
+                RECT &painted = paintedBounds_[control];
+                InvalidateRect(window_, &painted, FALSE);
+                painted = boundsOf(drawn->second);
+                InvalidateRect(window_, &painted, FALSE);
+            }
+            break;
+        }
+    }
+}
+
+void ClockWindow::syncTextBox()
+{
+    const TextBox &model = form_->Text1;
+    const RECT r = pixelsOf(model.box);
+    MoveWindow(text1_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    const std::wstring text = widen(model.Text.get());
+    if (windowText(text1_) != text) {
+        syncing_ = true;
+        SetWindowTextW(text1_, text.c_str());
+        syncing_ = false;
+    }
+    SendMessageW(text1_, EM_SETREADONLY, model.Locked ? TRUE : FALSE, 0);
+    ShowWindow(text1_, model.Visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void ClockWindow::syncButton(int index)
+{
+    const CommandButton &model = form_->Tuş(index);
+    HWND button = buttons_[static_cast<std::size_t>(index)];
+    const RECT r = pixelsOf(model.box);
+    MoveWindow(button, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    EnableWindow(button, model.Enabled ? TRUE : FALSE);
+    ShowWindow(button, model.Visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void ClockWindow::syncPosition()
+{
+    // Left and Top place the outer window, frame included.
+    const int left = static_cast<int>(std::floor(form_->Form.Left / twipsPerPixel_));
+    const int top = static_cast<int>(std::floor(form_->Form.Top / twipsPerPixel_));
+    SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ClockWindow::syncTimer()
+{
+    if (form_->Timer1.Interval > 0) {
+        if (!scheduler_) {
+            scheduler_.emplace(readClocks());
+            armTimer();
+        }
+    } else {
+        scheduler_.reset();
+        KillTimer(window_, kTickTimer);
+    }
+}
+
+// The one place that schedules ticks: the timer is armed once for the tick the scheduler says
+// is next, a second after the last one and, while the wall clock runs, just after its second's
+// boundary.
+void ClockWindow::armTimer()
+{
+    const std::int64_t delay = scheduler_->delayFrom(readClocks());
+    SetTimer(window_, kTickTimer,
+             static_cast<UINT>(std::clamp<std::int64_t>(delay, USER_TIMER_MINIMUM, 2000)), nullptr);
+}
+
+void ClockWindow::tick()
+{
+    KillTimer(window_, kTickTimer);
+    if (!scheduler_)
+        return;
+    if (scheduler_->fire(readClocks()))
+        dispatch([this] { form_->Timer1_Timer(); });
+    if (scheduler_ && !ended_)
+        armTimer();
+}
+
+void ClockWindow::paint()
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window_, &ps);
+    const RECT &r = ps.rcPaint;
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (width > 0 && height > 0 && form_) {
+        // Painted into a bitmap first and copied at once: no half-painted frames.
+        HDC buffer = CreateCompatibleDC(dc);
+        HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
+        HGDIOBJ old = SelectObject(buffer, bitmap);
+        {
+            Gdiplus::Graphics graphics(buffer);
+            graphics.TranslateTransform(static_cast<Gdiplus::REAL>(-r.left),
+                                        static_cast<Gdiplus::REAL>(-r.top));
+            const RectF exposed{double(r.left), double(r.top), double(width), double(height)};
+            graphics.SetClip(Gdiplus::RectF(
+                static_cast<Gdiplus::REAL>(r.left), static_cast<Gdiplus::REAL>(r.top),
+                static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height)));
+            GdiplusCanvas canvas(graphics, fonts_, dpi_);
+            paintControls(canvas, *form_, twipsPerPixel_, {exposed});
+        }
+        BitBlt(dc, r.left, r.top, width, height, buffer, 0, 0, SRCCOPY);
+        SelectObject(buffer, old);
+        DeleteObject(bitmap);
+        DeleteDC(buffer);
+    }
+    EndPaint(window_, &ps);
+}
+
+RECT ClockWindow::pixelsOf(const Box &box) const
+{
+    // Each of left, top, width and height rounded to whole pixels.
+    const RectF r = toPixels(box, twipsPerPixel_);
+    const LONG left = std::lround(r.left), top = std::lround(r.top);
+    return RECT{left, top, left + std::lround(r.width), top + std::lround(r.height)};
+}
+
+RECT ClockWindow::boundsOf(const DrawnControl &control) const
+{
+    return toRect(controlBounds(control, twipsPerPixel_));
+}
+
+const Control *ClockWindow::clickTarget(POINT at) const
+{
+    // The front-most label or picture under the pointer takes the click; lines and shapes
+    // take none.
+    const PointF p{static_cast<double>(at.x), static_cast<double>(at.y)};
+    const auto &order = form_->backToFront();
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        if (const auto *label = std::get_if<const Label *>(&*it)) {
+            if (toPixels((*label)->box, twipsPerPixel_).contains(p))
+                return *label;
+        } else if (std::holds_alternative<const Image *>(*it)) {
+            if (controlBounds(*it, twipsPerPixel_).contains(p))
+                return std::get<const Image *>(*it);
+        }
+    }
+    return nullptr;
+}
+
+void ClockWindow::click(POINT at, bool press)
+{
+    if (press) {
+        pressed_ = clickTarget(at);
+        SetCapture(window_);
+        return;
+    }
+    ReleaseCapture();
+    // A click is a press and a release on the same control.
+    const Control *target = clickTarget(at);
+    const bool clicked = target && target == pressed_;
+    pressed_ = nullptr;
+    if (!clicked)
+        return;
+    if (target == &form_->Label5)
+        dispatch([this] { form_->Label5_Click(); });
+    else if (target == &form_->Image1)
+        dispatch([this] { form_->Image1_Click(); });
+}
+
+LRESULT CALLBACK ClockWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto *self =
+            static_cast<ClockWindow *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto *self = reinterpret_cast<ClockWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NCDESTROY && self) {
+        self->window_ = nullptr;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    }
+    if (!self || !self->form_ || !self->window_)
+        return DefWindowProcW(window, message, wParam, lParam);
+    return self->handle(message, wParam, lParam);
+}
+
+LRESULT ClockWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        paint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // the painter covers the whole client area
+    case WM_TIMECHANGE: // the wall clock was set: the scheduler judges it from now on
+        tick();
+        return 0;
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_APMRESUMEAUTOMATIC) // awake again: a tick is due at once
+            tick();
+        return TRUE;
+    case WM_TIMER:
+        if (wParam == kTickTimer)
+            tick();
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP: {
+        const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        click(at, message == WM_LBUTTONDOWN);
+        return 0;
+    }
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        if (id == kText1Id && HIWORD(wParam) == EN_CHANGE && !syncing_) {
+            const std::string typed = narrow(windowText(text1_));
+            dispatch([&] { form_->Text1.Text = typed; });
+        } else if ((id == kFirstButtonId || id == kFirstButtonId + 1) &&
+                   HIWORD(wParam) == BN_CLICKED) {
+            const std::int16_t index = static_cast<std::int16_t>(id - kFirstButtonId);
+            dispatch([&] { form_->Tuş_Click(index); });
+        }
+        return 0;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC: // a locked text box draws as a static control
+        if (reinterpret_cast<HWND>(lParam) == text1_) {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, form_->Text1.foreColor);
+            SetBkColor(dc, form_->Text1.backColor);
+            return reinterpret_cast<LRESULT>(textBackground_);
+        }
+        break;
+    case WM_DPICHANGED: {
+        const RECT *suggested = reinterpret_cast<const RECT *>(lParam);
+        SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        applyDpi(HIWORD(wParam));
+        return 0;
+    }
+    case WM_DESTROY:
+        // Closed in some other way than by "Kapat": the platform ends the program.
+        if (!ended_)
+            endProgram(exitStatus_);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+} // namespace vemo

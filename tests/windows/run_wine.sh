@@ -1,0 +1,399 @@
+#!/usr/bin/env bash
+# Runs the Windows clock under Wine as a user would, on a display of its own, and checks what
+# the screen shows.
+#
+#   run_wine.sh <scenario>
+#
+# Environment: WINE_RUN (tools/wine-run), WINEPREFIX (the prefix it makes and uses), VEMO_EXE
+# (vemo2.exe), WINE_PROBE (wine_probe.exe), LINUX_BUILD (the Linux build: its shot_check, and
+# for the comparison its vemo2), WORK_DIR (scratch space; a temporary folder when unset).
+# Scenarios: prompt circle hands alarm kapat compare dpi120 dpi144 sound.
+set -euo pipefail
+
+scenario=${1:?scenario name}
+: "${WINE_RUN:?}" "${WINEPREFIX:?}" "${VEMO_EXE:?}" "${WINE_PROBE:?}" "${LINUX_BUILD:?}"
+faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
+shot_check=$LINUX_BUILD/tests/e2e/shot_check
+linux_bin=$LINUX_BUILD/vemo2
+
+for tool in Xvfb xdotool import xwininfo xsetroot winepath wineserver; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+[ -e "$faketime_lib" ] || { echo "SKIP: libfaketime is not installed"; exit 77; }
+[ -x "$shot_check" ] || { echo "SKIP: no Linux build with shot_check in $LINUX_BUILD"; exit 77; }
+
+# The prefix is made before any faked clock, by the real one. Then no Wine process is left:
+# the clock's start brings up the Wine server and desktop anew, on its display and with its
+# faked time (Wine's programs read the time the server keeps).
+export WINEPREFIX WINEDEBUG=-all
+"$WINE_RUN" "$WINEPREFIX" cmd /c exit >/dev/null 2>&1 || true
+wineserver -k 2>/dev/null || true
+wineserver -w 2>/dev/null || true
+
+work=$(mktemp -d "${WORK_DIR:-${TMPDIR:-/tmp}}/vemo-wine-$scenario.XXXXXX")
+xvfb_pids=() clock_pid='' linux_pid='' registry_restore='' daemon_pid='' recorder_pid=''
+cleanup() {
+    local status=$?
+    set +e
+    [ -n "$clock_pid" ] && kill "$clock_pid" 2>/dev/null
+    [ -n "$linux_pid" ] && kill "$linux_pid" 2>/dev/null
+    [ -n "$recorder_pid" ] && kill "$recorder_pid" 2>/dev/null
+    [ -n "$daemon_pid" ] && kill "$daemon_pid" 2>/dev/null
+    # Every Wine process of the prefix, the clock's and Wine's own, ends with the scenario.
+    wineserver -k 2>/dev/null
+    wineserver -w 2>/dev/null
+    [ -n "$registry_restore" ] && $registry_restore
+    for pid in "${xvfb_pids[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
+    if [ "$status" -eq 0 ]; then rm -rf "$work"; else echo "kept $work"; fi
+    exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+fail() { echo "FAIL: $*"; exit 1; }
+now_ms() { date +%s%3N; }
+windows_path() { winepath -w "$1" 2>/dev/null; }
+
+# A display of its own; sets DISPLAY (and $display, its name).
+start_x() { # <width>x<height>
+    local fd_file="$work/display.$RANDOM"
+    Xvfb -displayfd 3 -noreset -nolisten tcp -screen 0 "$1x24" 3>"$fd_file" \
+        >>"$work/xvfb.log" 2>&1 &
+    xvfb_pids+=($!)
+    for _ in $(seq 100); do
+        [ -s "$fd_file" ] && break
+        sleep 0.05
+    done
+    [ -s "$fd_file" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    display=":$(head -n1 "$fd_file")"
+    export DISPLAY=$display
+    xsetroot -solid '#00ff00'
+}
+
+# The faked time of day (UTC) as an offset from the real clock, the same for every process
+# that starts with it: the Wine server, the clock, and in the comparison the Linux clock.
+fake_offset() { # <YYYY-MM-DD HH:MM:SS>
+    local seconds=$(($(TZ=UTC date -d "$1" +%s) - $(date +%s)))
+    if [ "$seconds" -ge 0 ]; then echo "+${seconds}s"; else echo "${seconds}s"; fi
+}
+
+# The faked time of day now, "H M S", for the offset of fake_offset.
+faked_now() { # <offset>
+    local seconds=${1%s}
+    TZ=UTC date -d "@$(($(date +%s) ${seconds:0:1} ${seconds:1}))" '+%-H %-M %-S'
+}
+
+# Waits until 300 ms into a second: the tick of that second has been painted, the next is far.
+mid_second() {
+    while [ $(($(now_ms) % 1000)) -lt 300 ] || [ $(($(now_ms) % 1000)) -gt 600 ]; do
+        sleep 0.02
+    done
+}
+
+# Waits while the faked second lies in [from, to]: the second hand, in front of the others,
+# would cover what a check looks at.
+wait_second_outside() { # <offset> <from> <to>
+    local second
+    while read -r _ _ second < <(faked_now "$1") && [ "$second" -ge "$2" ] &&
+        [ "$second" -le "$3" ]; do
+        sleep 0.2
+    done
+}
+
+# The clock fact for the time shown now: the second hand on this second or, on a busy
+# machine, one second off (a screenshot taken slowly, a tick painted late).
+clock_fact() { # <offset>
+    local h m s
+    read -r h m s < <(faked_now "$1")
+    echo "clock:$h:$m:$((s > 0 ? s - 1 : 0)):$((s < 59 ? s + 1 : 59))"
+}
+
+start_clock() { # <FAKETIME value>
+    (cd "$work" && exec env TZ=UTC PULSE_SERVER="${PULSE_SERVER:-unix:/nonexistent/pulse}" LD_PRELOAD="$faketime_lib" FAKETIME="$1" \
+        FAKETIME_DONT_RESET=1 "$WINE_RUN" "$WINEPREFIX" "$VEMO_EXE") >"$work/clock.log" 2>&1 &
+    clock_pid=$!
+}
+
+window_of() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true; }
+
+wait_window() { # <title> [seconds]
+    window=''
+    for _ in $(seq $((${2:-30} * 10))); do
+        window=$(window_of "$1")
+        [ -n "$window" ] && return 0
+        kill -0 "$clock_pid" 2>/dev/null || fail "the clock ended early: $(cat "$work/clock.log")"
+        sleep 0.1
+    done
+    fail "no window named '$1'"
+}
+
+probe() { "$WINE_RUN" "$WINEPREFIX" "$WINE_PROBE" "$@"; }
+
+# Types the name into the prompt and sends Return; sets the clock window's outer and client
+# origins on the screen.
+answer_prompt() { # <name>
+    wait_window 'Vemo [?]'
+    sleep 0.5
+    # A first typed letter outside ASCII gets lost on its way into Wine: a letter typed and
+    # taken back goes first.
+    xdotool type --delay 80 "x"
+    xdotool key BackSpace
+    xdotool type --delay 80 "$1"
+    xdotool key Return
+    wait_window 'Tolvan Vemo'
+    sleep 0.3
+    read -r outer_x outer_y client_x client_y < <(probe where | tr -d '\r')
+    echo "clock window at $outer_x,$outer_y, client area at $client_x,$client_y"
+}
+
+shot() { import -display "$DISPLAY" -window root "png:$work/$1.png"; }
+
+check() { # <shot> <twips per pixel> <fact>...
+    local name=$1 tpp=$2
+    shift 2
+    QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work" "$shot_check" "$work/$name.png" \
+        "$client_x" "$client_y" "$tpp" "$@" || fail "screenshot $name"
+}
+
+click_twips() { # <x> <y> [twips per pixel]
+    local tpp=${3:-15}
+    xdotool mousemove "$((client_x + $1 / tpp))" "$((client_y + $2 / tpp))" click 1
+}
+
+# The resolution Wine gives its programs, until the scenario ends.
+set_dpi() { # <dots per inch>
+    for key in 'HKEY_CURRENT_USER\Control Panel\Desktop' 'HKEY_CURRENT_CONFIG\Software\Fonts'; do
+        "$WINE_RUN" "$WINEPREFIX" reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f \
+            >/dev/null 2>&1
+    done
+    wineserver -w
+}
+restore_dpi() { set_dpi 96; }
+
+name_box=1920,6240,7215,1215
+kapat_box=4920,9000,1215,375
+text_box=5040,8400,975,375
+
+case "$scenario" in
+prompt)
+    # The name prompt comes first; the name shows proper-cased in the clock's own face.
+    start_x 1024x768
+    start_clock "$(fake_offset '2026-12-08 06:30:03')"
+    wait_window 'Vemo [?]'
+    [ -z "$(window_of 'Tolvan Vemo')" ] || fail "the clock window shows before the prompt is answered"
+    shot prompt
+    answer_prompt 'şule ılgaz'
+    [ -z "$(window_of 'Vemo [?]')" ] || fail "the prompt is still shown"
+    shot named
+    check named 15 "box:$name_box:orange:0.03"
+    # The minute and hour hands always cross the name at 06:30, the second hand in half the
+    # seconds: what they hide counts in neither picture, what lies beside them costs the
+    # overlap a few hundredths. The faithful rendering must beat each near miss.
+    probe name "$(windows_path "$work/named.png")" "$client_x" "$client_y" 'Şule Ilgaz' 0.85 \
+        'Sule Ilgaz|şule ılgaz|Şule İlgaz|ŞULE ILGAZ' || fail "the name on the dial"
+    ;;
+circle)
+    # Start-up moves the framed window to Left, Top (142, 10 pixels on 1024 x 768) and cuts it
+    # to the circle (16, 43)-(728, 755) of window pixels; outside, the desktop shows.
+    start_x 1024x768
+    shot root
+    start_clock "$(fake_offset '2026-12-08 06:30:03')"
+    answer_prompt 'x'
+    [ "$outer_x,$outer_y" = "142,10" ] || fail "window at $outer_x,$outer_y, not 142,10"
+    shot clock
+    check clock 15 "circle:$work/root.png:158:53:870:765:1"
+    ;;
+hands)
+    # Shortly after 06:30:05, after the first ticks: discs, marks and hands.
+    start_x 1024x768
+    offset=$(fake_offset '2026-12-08 06:30:03')
+    start_clock "$offset"
+    answer_prompt 'Ali'
+    sleep 1
+    wait_second_outside "$offset" 26 35 # the second hand over the minute and hour hands
+    mid_second
+    fact=$(clock_fact "$offset")
+    read -r _ _ second < <(faked_now "$offset")
+    shot hands
+    # A thick blue mark where the second hand is not: at 3 o'clock, or else at 5 o'clock.
+    mark="box:9440,5500,80,60:blue:0.5"
+    [ "$second" -ge 12 ] && [ "$second" -le 18 ] && mark="box:7470,8900,50,60:blue:0.3"
+    check hands 15 "$fact" \
+        "box:2104,2104,200,200:olive:0.95" "box:3000,4400,500,300:paleyellow:0.95" "$mark" \
+        "along:minute:90.5:black:0.9:1:$name_box" \
+        "along:minute:90.5:paleyellow:0.4:1:$kapat_box" \
+        "along:hour:105.04:navy:0.8:1:$name_box"
+    ;;
+alarm)
+    # The bell opens the panel with the alarm hand up; three hour steps turn it to 3 o'clock.
+    start_x 1024x768
+    offset=$(fake_offset '2026-12-08 06:30:03')
+    start_clock "$offset"
+    answer_prompt 'Ali'
+    sleep 1.6 # past the first tick, which takes the second hand off 12 o'clock
+    shot closed
+    check closed 15 "box:$text_box:white:0:0.05" "along:alarm:-90:red:0:0.05"
+    click_twips 5520 8160
+    sleep 0.4
+    shot opened
+    check opened 15 "box:$text_box:white:0.3" "along:alarm:-90:red:0.5"
+    for _ in 1 2 3; do
+        click_twips 4927 8587 # Tuş(1), the hour button left of the text box
+        sleep 0.6
+    done
+    wait_second_outside "$offset" 14 17 # the second hand over the alarm hand at 3 o'clock
+    mid_second
+    shot three
+    check three 15 "along:alarm:0:red:0.5" "along:alarm:-90:red:0:0.05"
+    text=$(probe text | tr -d '\r')
+    [ "$text" = "03:00" ] || fail "the text box holds '$text', not 03:00"
+    echo "the text box holds $text"
+    ;;
+kapat)
+    start_x 1024x768
+    start_clock "$(fake_offset '2026-12-08 06:30:03')"
+    answer_prompt 'Ali'
+    click_twips 5527 9187
+    clicked=$(now_ms)
+    while kill -0 "$clock_pid" 2>/dev/null && [ $(($(now_ms) - clicked)) -lt 3000 ]; do
+        sleep 0.05
+    done
+    kill -0 "$clock_pid" 2>/dev/null && fail "still running 3 s after the click on Kapat"
+    status=0
+    wait "$clock_pid" || status=$?
+    clock_pid=''
+    echo "ended $(($(now_ms) - clicked)) ms after the click, status $status"
+    [ "$status" -eq 0 ] || fail "exit status $status: $(cat "$work/clock.log")"
+    ;;
+compare)
+    # One state drawn by both programs: the same faked time, the same name, both shot in the
+    # middle of the same second. Away from the edges of shapes (Wine draws them hard, Qt
+    # antialiases) and from the labels (the faces differ), the pixels agree.
+    [ -x "$linux_bin" ] || { echo "SKIP: no Linux program in $LINUX_BUILD"; exit 77; }
+    offset=$(fake_offset '2026-12-08 06:30:03')
+    start_x 1024x768
+    windows_display=$DISPLAY
+    start_clock "$offset"
+    answer_prompt 'Ali'
+    start_x 1024x768
+    linux_display=$DISPLAY
+    mkdir -p "$work/runtime" && chmod 700 "$work/runtime"
+    (cd "$work" && exec env TZ=UTC LD_PRELOAD="$faketime_lib" FAKETIME="$offset" \
+        PULSE_SERVER=unix:/nonexistent/pulse XDG_RUNTIME_DIR="$work/runtime" \
+        QT_QPA_PLATFORM=xcb "$linux_bin") >"$work/linux.log" 2>&1 &
+    linux_pid=$!
+    for _ in $(seq 100); do
+        [ -n "$(window_of 'Vemo [?]')" ] && break
+        sleep 0.1
+    done
+    sleep 0.3
+    xdotool type --delay 80 'Ali'
+    xdotool key Return
+    for _ in $(seq 100); do
+        linux_window=$(window_of 'Tolvan Vemo')
+        [ -n "$linux_window" ] && break
+        sleep 0.1
+    done
+    [ -n "$linux_window" ] || fail "the Linux clock did not show: $(cat "$work/linux.log")"
+    read -r linux_x linux_y < <(xwininfo -id "$linux_window" |
+        awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
+    # Both have ticked; shoot both 400 ms into a second, between two ticks.
+    sleep 1.5
+    while [ $((($(now_ms) % 1000))) -lt 400 ] || [ $((($(now_ms) % 1000))) -gt 500 ]; do
+        sleep 0.02
+    done
+    import -display "$windows_display" -window root "png:$work/windows.png" &
+    import -display "$linux_display" -window root "png:$work/linux.png"
+    wait $!
+    echo "Windows client area at $client_x,$client_y; Linux at $linux_x,$linux_y"
+    export DISPLAY=$windows_display
+    probe compare "$(windows_path "$work/windows.png")" "$client_x" "$client_y" \
+        "$(windows_path "$work/linux.png")" "$linux_x" "$linux_y" 0.98 ||
+        fail "the two renderings differ"
+    ;;
+dpi120 | dpi144)
+    # Per-monitor aware: drawn at the screen's own resolution, as large in inches as at
+    # 96 dpi. Left and Top follow the twips of the larger screen; the region's right and
+    # bottom follow the twips per pixel, its left and top stay 16 and 43.
+    dpi=${scenario#dpi}
+    tpp=$((1440 / dpi))
+    registry_restore=restore_dpi
+    set_dpi "$dpi"
+    start_x 1920x1200
+    shot root
+    offset=$(fake_offset '2026-12-08 06:30:03')
+    start_clock "$offset"
+    answer_prompt 'Ali'
+    read -r left top right bottom < <(awk -v t="$tpp" 'function even(x,  f) {
+            f = int(x); return (x - f == 0.5) ? (f % 2 ? f + 1 : f) : int(x + 0.5) }
+        BEGIN {
+            ox = int(int((1920 * t - 11085) / 2) / t); oy = int(int((1200 * t - 11085) * 3 / 8) / t)
+            printf "%d %d %d %d\n", ox + 16, oy + 43, ox + even(10920 / t), oy + even(11320 / t) }')
+    echo "circle expected at ($left,$top)-($right,$bottom)"
+    sleep 1
+    wait_second_outside "$offset" 26 35
+    mid_second
+    fact=$(clock_fact "$offset")
+    shot clock
+    # At 12 and 16 twips a pixel the region is an ellipse a few pixels off round: its box only.
+    check clock "$tpp" "circle:$work/root.png:$left:$top:$right:$bottom:1:size" \
+        "box:2104,2104,200,200:olive:0.95" "$fact"
+    ;;
+sound)
+    # sndPlaySoundA through Wine's PulseAudio driver into a sound server of the scenario's own,
+    # the project's sounds in the prefix's Media folder: a short tick every second, and at noon
+    # the full-hour chime, which sounds until the next tick cuts it off. The faked clock starts
+    # 40 s before noon: start-up under Wine on a busy machine can take half of that.
+    for tool in pulseaudio pactl parec od; do
+        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+    done
+    media=$(dirname "$VEMO_EXE")/media
+    mkdir -p "$WINEPREFIX/drive_c/windows/Media"
+    cp "$media"/*.wav "$WINEPREFIX/drive_c/windows/Media/"
+    mkdir -p "$work/pulse/run" "$work/pulse/state" && chmod 700 "$work/pulse/run"
+    export PULSE_RUNTIME_PATH=$work/pulse/run PULSE_STATE_PATH=$work/pulse/state
+    export PULSE_SERVER=unix:$work/pulse/native
+    HOME=$work/pulse pulseaudio -n --system=no --daemonize=no --exit-idle-time=-1 \
+        --disallow-exit --use-pid-file=no --disable-shm=yes --realtime=no --high-priority=no \
+        --log-target=stderr --log-level=error \
+        -L "module-null-sink sink_name=vemo_listen rate=48000 channels=1 format=s16le norewinds=1" \
+        -L "module-native-protocol-unix socket=$work/pulse/native auth-anonymous=1" \
+        >"$work/pulse.log" 2>&1 &
+    daemon_pid=$!
+    for _ in $(seq 100); do
+        pactl info >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    pactl set-default-sink vemo_listen || fail "no sound server: $(cat "$work/pulse.log")"
+    start_x 1024x768
+    offset=$(fake_offset '2026-12-08 11:59:20')
+    start_clock "$offset"
+    answer_prompt 'Ali'
+    parec -d vemo_listen.monitor --raw --format=s16le --rate=48000 --channels=1 \
+        --latency-msec=10 >"$work/recording.raw" &
+    recorder_pid=$!
+    recording_start=$(now_ms)
+    noon_ms=$(($(TZ=UTC date -d '2026-12-08 12:00:00' +%s)000 - ${offset%s}000))
+    while [ "$(now_ms)" -lt $((noon_ms + 2600)) ]; do sleep 0.1; done
+    kill -INT "$recorder_pid"
+    wait "$recorder_pid" || true
+    recorder_pid=''
+    [ "$noon_ms" -gt $((recording_start + 1000)) ] || fail "noon came before the recording"
+    # Per 10 ms of the recording, whether it sounds; then the share that sounds in the second
+    # before noon and in the second from noon, past each second's tick.
+    od -An -v -td2 -w2 "$work/recording.raw" | awk -v noon=$(((noon_ms - recording_start) / 10)) '
+        { peak = $1 < 0 ? -$1 : $1; if (peak > m) m = peak }
+        NR % 480 == 0 { block = NR / 480 - 1; loud[block] = m > 500; m = 0 }
+        END {
+            for (b = noon - 80; b < noon - 20; ++b) before += loud[b]
+            for (b = noon + 20; b < noon + 80; ++b) after += loud[b]
+            for (b = 0; b < noon - 100; ++b) ticks += loud[b]
+            printf "sounding: %d of 60 blocks before noon, %d of 60 after, %d blocks of ticks\n", before, after, ticks
+            exit !(before <= 10 && after >= 45 && ticks > 0)
+        }' || fail "no chime at noon, or not only then"
+    ;;
+*)
+    fail "unknown scenario $scenario"
+    ;;
+esac
+echo "PASS: $scenario"
