@@ -36,6 +36,19 @@ start_clock_at() { # <hh:mm:ss> [VAR=value...]
     start_clock "file:$time_at_prompt" "$VEMO_BIN" "${@:2}"
 }
 
+# Waits for <n> ticks of a clock started with VEMO_SOUND_LOG=$work/sounds.log, and for the
+# repaint after the last of them.
+after_ticks() { # <n>
+    local _
+    for _ in $(seq 100); do
+        [ "$(tick_count "$work/sounds.log")" -ge "$1" ] && break
+        alive || fail "the clock ended: $(cat "$work/clock.err")"
+        sleep 0.05
+    done
+    [ "$(tick_count "$work/sounds.log")" -ge "$1" ] || fail "fewer than $1 ticks in 5 s"
+    sleep 0.3
+}
+
 # Boxes of the window description, twips: left,top,width,height.
 name_box=1920,6240,7215,1215
 kapat_box=4920,9000,1215,375
@@ -73,9 +86,9 @@ circle)
 hands)
     # Shortly after 06:30:05, after the first tick.
     start_x 1024x768
-    start_clock_at 06:30:03
+    start_clock_at 06:30:03 VEMO_SOUND_LOG="$work/sounds.log"
     answer_prompt 'Ali'
-    sleep 1.6
+    after_ticks 1
     shot hands
     # The minute hand points down: over the name, behind "Kapat", out again below it.
     check hands 15 "clock:6:30:4:10" \
@@ -174,9 +187,9 @@ dpi120 | dpi144)
     start_x 1920x1200 "$dpi"
     xsetroot -solid '#00ff00' 2>/dev/null || true
     shot root
-    start_clock_at 06:30:03
+    start_clock_at 06:30:03 VEMO_SOUND_LOG="$work/sounds.log"
     answer_prompt 'Ali'
-    sleep 1.6
+    after_ticks 1
     shot clock
     # 712 px across at 96 dpi; the circle's left and top edges sit 12 and 13 px (96 dpi) into
     # the client area.
