@@ -29,7 +29,7 @@ if(WIN32)
     target_link_libraries(vemo_sound PUBLIC vemo_logic PRIVATE winmm)
 else()
     find_package(PkgConfig REQUIRED)
-    pkg_check_modules(PULSE REQUIRED IMPORTED_TARGET libpulse-simple libpulse)
+    pkg_check_modules(PULSE REQUIRED IMPORTED_TARGET libpulse)
     add_library(vemo_sound STATIC
         ${PROJECT_SOURCE_DIR}/src/platform/sound_lookup.cpp
         ${PROJECT_SOURCE_DIR}/src/platform/pulse/pulse_sound.cpp

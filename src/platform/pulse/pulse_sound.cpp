@@ -3,8 +3,12 @@
 #include "platform/pulse/sound_synth.h"
 #include "platform/pulse/sound_tones.h"
 
+#include <pulse/context.h>
 #include <pulse/error.h>
-#include <pulse/simple.h>
+#include <pulse/stream.h>
+#include <pulse/thread-mainloop.h>
+
+#include <pthread.h>
 
 #include <algorithm>
 #include <iostream>
@@ -15,12 +19,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Target latency of the stream. Small, so that a new sound cuts the old one within a few tens
-// of milliseconds; the server keeps this much queued ahead of the speaker.
+// Target latency of a stream: the server keeps this much queued ahead of the speaker, and
+// asks for more a quarter of it at a time. Small, so that the playback thread, which looks for
+// a new request between writes, cuts a sound off within about ten milliseconds.
 constexpr unsigned targetLatencyUs = 40'000;
-// Each write to the server is this long; the playback thread looks for a new request between
-// writes.
-constexpr unsigned blockUs = 10'000;
 // After failing to reach the sound server, do not try again for this long.
 constexpr auto retryInterval = std::chrono::minutes(1);
 
@@ -28,6 +30,40 @@ std::string warningText(const std::string &what)
 {
     return "vemo2: " + what;
 }
+
+// Every callback only wakes the playback thread, which waits in pa_threaded_mainloop_wait and
+// looks at the states itself.
+void wakeOnContext(pa_context *, void *loop)
+{
+    pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop *>(loop), 0);
+}
+void wakeOnStream(pa_stream *, void *loop)
+{
+    pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop *>(loop), 0);
+}
+void wakeOnSpace(pa_stream *, std::size_t, void *loop)
+{
+    pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop *>(loop), 0);
+}
+void wakeOnDone(pa_stream *, int, void *loop)
+{
+    pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop *>(loop), 0);
+}
+
+class LoopLock
+{
+public:
+    explicit LoopLock(pa_threaded_mainloop *loop) : m_loop(loop)
+    {
+        pa_threaded_mainloop_lock(loop);
+    }
+    ~LoopLock() { pa_threaded_mainloop_unlock(m_loop); }
+    LoopLock(const LoopLock &) = delete;
+    LoopLock &operator=(const LoopLock &) = delete;
+
+private:
+    pa_threaded_mainloop *m_loop;
+};
 
 } // namespace
 
@@ -136,8 +172,10 @@ void PulseSound::warnOnce(const std::string &message)
 
 void PulseSound::run()
 {
+    // Named so that the playback thread can be told apart when the clock is measured.
+    pthread_setname_np(pthread_self(), "vemo2-sound");
     // Connecting early spares the first sound the set-up time.
-    ensureStream(PcmSound{unsigned(tones::sampleRate), 1, {}});
+    ensureConnected();
     for (;;) {
         Clip clip;
         std::uint64_t generation = 0;
@@ -151,90 +189,160 @@ void PulseSound::run()
             m_hasRequest = false;
             generation = m_generation;
         }
-        if (clip && ensureStream(*clip))
+        if (clip && ensureConnected())
             play(*clip, generation);
     }
-    closeStream();
+    disconnect();
 }
 
-bool PulseSound::ensureStream(const PcmSound &format)
+bool PulseSound::ensureConnected()
 {
-    if (m_stream && m_streamRate == format.sampleRate && m_streamChannels == format.channels)
+    if (m_context)
         return true;
-    closeStream();
-
     const auto now = std::chrono::steady_clock::now();
     if (m_triedConnecting && now - m_lastAttempt < retryInterval)
         return false;
     m_triedConnecting = true;
     m_lastAttempt = now;
 
-    pa_sample_spec sampleFormat{};
-    sampleFormat.format = PA_SAMPLE_S16LE;
-    sampleFormat.rate = format.sampleRate;
-    sampleFormat.channels = static_cast<std::uint8_t>(format.channels);
-
-    // A short target length keeps interruptions quick. The prebuffer stays at its default (the
-    // target length): a sound shorter than that is started by the drain after its last block.
-    pa_buffer_attr attr{};
-    attr.maxlength = static_cast<std::uint32_t>(-1);
-    attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(targetLatencyUs, &sampleFormat));
-    attr.prebuf = static_cast<std::uint32_t>(-1);
-    attr.minreq = static_cast<std::uint32_t>(-1);
-    attr.fragsize = static_cast<std::uint32_t>(-1);
-
-    int error = 0;
-    m_stream = pa_simple_new(nullptr, "vemo2", PA_STREAM_PLAYBACK, nullptr, "Saat sesleri", &sampleFormat,
-                             nullptr, &attr, &error);
-    if (!m_stream) {
-        warnOnce(std::string("ses sunucusuna bağlanılamadı (") + pa_strerror(error) +
-                 "); saat sessiz çalışacak.");
+    m_loop = pa_threaded_mainloop_new();
+    if (!m_loop || pa_threaded_mainloop_start(m_loop) < 0) {
+        warnOnce("ses sistemi başlatılamadı; saat sessiz çalışacak.");
+        if (m_loop)
+            pa_threaded_mainloop_free(m_loop);
+        m_loop = nullptr;
         return false;
     }
-    m_streamRate = format.sampleRate;
-    m_streamChannels = format.channels;
-    return true;
+    int error = PA_ERR_CONNECTIONREFUSED;
+    {
+        LoopLock lock(m_loop);
+        m_context = pa_context_new(pa_threaded_mainloop_get_api(m_loop), "vemo2");
+        if (m_context) {
+            pa_context_set_state_callback(m_context, wakeOnContext, m_loop);
+            if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOFLAGS, nullptr) >= 0) {
+                for (;;) {
+                    const pa_context_state_t state = pa_context_get_state(m_context);
+                    if (state == PA_CONTEXT_READY)
+                        return true;
+                    if (!PA_CONTEXT_IS_GOOD(state))
+                        break;
+                    pa_threaded_mainloop_wait(m_loop);
+                }
+            }
+            error = pa_context_errno(m_context);
+        }
+    }
+    disconnect();
+    warnOnce(std::string("ses sunucusuna bağlanılamadı (") + pa_strerror(error) +
+             "); saat sessiz çalışacak.");
+    return false;
 }
 
-void PulseSound::closeStream()
+void PulseSound::disconnect()
 {
-    if (m_stream)
-        pa_simple_free(m_stream);
-    m_stream = nullptr;
-    m_streamRate = 0;
-    m_streamChannels = 0;
+    if (!m_loop)
+        return;
+    if (m_context) {
+        LoopLock lock(m_loop);
+        pa_context_set_state_callback(m_context, nullptr, nullptr);
+        pa_context_disconnect(m_context);
+        pa_context_unref(m_context);
+        m_context = nullptr;
+    }
+    pa_threaded_mainloop_stop(m_loop);
+    pa_threaded_mainloop_free(m_loop);
+    m_loop = nullptr;
+}
+
+void PulseSound::lost(int error)
+{
+    warnOnce(std::string("ses sunucusuyla bağlantı koptu (") + pa_strerror(error) + ").");
+    disconnect();
+    m_lastAttempt = std::chrono::steady_clock::now();
 }
 
 void PulseSound::play(const PcmSound &clip, std::uint64_t generation)
 {
-    const std::size_t blockFrames =
-        std::max<std::size_t>(1, std::size_t(clip.sampleRate) * blockUs / 1'000'000);
-    const std::size_t frames = clip.frames();
-    int error = 0;
-    const auto lost = [&] {
-        warnOnce(std::string("ses sunucusuyla bağlantı koptu (") + pa_strerror(error) + ").");
-        closeStream();
-        m_lastAttempt = std::chrono::steady_clock::now();
-    };
+    pa_sample_spec format{};
+    format.format = PA_SAMPLE_S16LE;
+    format.rate = clip.sampleRate;
+    format.channels = static_cast<std::uint8_t>(clip.channels);
+    // The prebuffer stays at its default, the target length: a sound shorter than that is
+    // started by the drain after its last write.
+    pa_buffer_attr attr{};
+    attr.maxlength = static_cast<std::uint32_t>(-1);
+    attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(targetLatencyUs, &format));
+    attr.prebuf = static_cast<std::uint32_t>(-1);
+    attr.minreq = static_cast<std::uint32_t>(-1);
+    attr.fragsize = static_cast<std::uint32_t>(-1);
 
-    for (std::size_t at = 0; at < frames; at += blockFrames) {
-        if (m_generation != generation) {
-            // Interrupted: what is still queued at the server is dropped, not heard.
-            if (pa_simple_flush(m_stream, &error) < 0)
-                lost();
-            return;
-        }
-        const std::size_t n = std::min(blockFrames, frames - at);
-        if (pa_simple_write(m_stream, clip.samples.data() + at * clip.channels,
-                            n * clip.channels * sizeof(std::int16_t), &error) < 0) {
-            lost();
-            return;
+    bool failed = false;
+    int error = 0;
+    const auto fail = [&] {
+        failed = true;
+        error = pa_context_errno(m_context);
+    };
+    {
+        LoopLock lock(m_loop);
+        pa_stream *stream = pa_stream_new(m_context, "Saat sesleri", &format, nullptr);
+        if (!stream) {
+            fail();
+        } else {
+            pa_stream_set_state_callback(stream, wakeOnStream, m_loop);
+            pa_stream_set_write_callback(stream, wakeOnSpace, m_loop);
+            // Whether the stream and the connection are still up.
+            const auto good = [&] {
+                if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream)) ||
+                    !PA_CONTEXT_IS_GOOD(pa_context_get_state(m_context)))
+                    fail();
+                return !failed;
+            };
+            const auto *bytes = reinterpret_cast<const std::uint8_t *>(clip.samples.data());
+            const std::size_t total = clip.samples.size() * sizeof(std::int16_t);
+            std::size_t at = 0;
+            if (pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY,
+                                           nullptr, nullptr) < 0) {
+                fail();
+            } else {
+                while (good() && pa_stream_get_state(stream) != PA_STREAM_READY)
+                    pa_threaded_mainloop_wait(m_loop);
+                // Written as fast as the server asks; an interruption closes the stream, and
+                // what is still queued at the server goes with it, unheard.
+                while (!failed && at < total && m_generation == generation) {
+                    const std::size_t space = pa_stream_writable_size(stream);
+                    if (space == static_cast<std::size_t>(-1)) {
+                        fail();
+                    } else if (space == 0) {
+                        pa_threaded_mainloop_wait(m_loop);
+                        good();
+                    } else {
+                        const std::size_t n = std::min(space, total - at);
+                        if (pa_stream_write(stream, bytes + at, n, nullptr, 0, PA_SEEK_RELATIVE) <
+                            0)
+                            fail();
+                        at += n;
+                    }
+                }
+                // Waits until the last sample has been heard; this also starts a sound shorter
+                // than the prebuffer, which the server would otherwise hold back.
+                if (!failed && at == total) {
+                    if (pa_operation *drain = pa_stream_drain(stream, wakeOnDone, m_loop)) {
+                        while (good() && pa_operation_get_state(drain) == PA_OPERATION_RUNNING)
+                            pa_threaded_mainloop_wait(m_loop);
+                        pa_operation_unref(drain);
+                    } else {
+                        fail();
+                    }
+                }
+                pa_stream_disconnect(stream);
+            }
+            pa_stream_set_state_callback(stream, nullptr, nullptr);
+            pa_stream_set_write_callback(stream, nullptr, nullptr);
+            pa_stream_unref(stream);
         }
     }
-    // Waits until the last block has been heard; this also starts a sound shorter than the
-    // prebuffer, which the server would otherwise hold back.
-    if (pa_simple_drain(m_stream, &error) < 0)
-        lost();
+    if (failed)
+        lost(error ? error : PA_ERR_UNKNOWN);
 }
 
 } // namespace vemo

@@ -1,7 +1,7 @@
 #pragma once
 
 // The sound service on Linux: plays the clock's WAV files through PulseAudio (or PipeWire's
-// PulseAudio server) on one channel for the whole program, from a thread of its own.
+// PulseAudio server) over one connection for the whole program, from a thread of its own.
 
 #include "platform/services.h"
 #include "platform/sound_lookup.h"
@@ -18,7 +18,8 @@
 #include <thread>
 #include <vector>
 
-struct pa_simple;
+struct pa_context;
+struct pa_threaded_mainloop;
 
 namespace vemo {
 
@@ -58,8 +59,10 @@ private:
     void warnOnce(const std::string &message);
 
     void run();
-    bool ensureStream(const PcmSound &format);
-    void closeStream();
+    bool ensureConnected();
+    void disconnect();
+    // The connection broke: says so once and waits a while before connecting again.
+    void lost(int error);
     void play(const PcmSound &clip, std::uint64_t generation);
 
     const std::vector<std::filesystem::path> m_folders;
@@ -80,10 +83,11 @@ private:
     bool m_quit = false;
     std::atomic<std::uint64_t> m_generation{0};
 
-    // Owned by the playback thread.
-    pa_simple *m_stream = nullptr;
-    unsigned m_streamRate = 0;
-    unsigned m_streamChannels = 0;
+    // Owned by the playback thread. The connection is kept; each sound gets a stream of its own
+    // on it, closed when the sound ends. A stream kept open between sounds holds the server at
+    // its short latency, waking it every few milliseconds all the time.
+    pa_threaded_mainloop *m_loop = nullptr;
+    pa_context *m_context = nullptr;
     bool m_triedConnecting = false;
     std::chrono::steady_clock::time_point m_lastAttempt;
 
