@@ -93,6 +93,11 @@ int PulseSound::sndPlaySoundA(const std::string &path, unsigned flags)
         m_log->record(path.empty() ? "stop" : resolved.logName);
     if (!path.empty() && !resolved.clip)
         return 0;
+    // Without a sound server the playback thread is left asleep, every second, until it is due
+    // to try again.
+    if (std::chrono::steady_clock::now().time_since_epoch().count() <
+        m_silentUntil.load(std::memory_order_relaxed))
+        return 1;
     {
         std::lock_guard lock(m_mutex);
         m_pending = resolved.clip;
@@ -211,6 +216,7 @@ bool PulseSound::ensureConnected()
         if (m_loop)
             pa_threaded_mainloop_free(m_loop);
         m_loop = nullptr;
+        m_silentUntil = (m_lastAttempt + retryInterval).time_since_epoch().count();
         return false;
     }
     int error = PA_ERR_CONNECTIONREFUSED;
@@ -222,8 +228,10 @@ bool PulseSound::ensureConnected()
             if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOFLAGS, nullptr) >= 0) {
                 for (;;) {
                     const pa_context_state_t state = pa_context_get_state(m_context);
-                    if (state == PA_CONTEXT_READY)
+                    if (state == PA_CONTEXT_READY) {
+                        m_silentUntil = 0;
                         return true;
+                    }
                     if (!PA_CONTEXT_IS_GOOD(state))
                         break;
                     pa_threaded_mainloop_wait(m_loop);
@@ -233,6 +241,7 @@ bool PulseSound::ensureConnected()
         }
     }
     disconnect();
+    m_silentUntil = (m_lastAttempt + retryInterval).time_since_epoch().count();
     warnOnce(std::string("ses sunucusuna bağlanılamadı (") + pa_strerror(error) +
              "); saat sessiz çalışacak.");
     return false;
@@ -259,6 +268,7 @@ void PulseSound::lost(int error)
     warnOnce(std::string("ses sunucusuyla bağlantı koptu (") + pa_strerror(error) + ").");
     disconnect();
     m_lastAttempt = std::chrono::steady_clock::now();
+    m_silentUntil = (m_lastAttempt + retryInterval).time_since_epoch().count();
 }
 
 void PulseSound::play(const PcmSound &clip, std::uint64_t generation)

@@ -82,6 +82,10 @@ private:
     bool m_hasRequest = false;
     bool m_quit = false;
     std::atomic<std::uint64_t> m_generation{0};
+    // Until this steady-clock time (in its own ticks) the playback thread makes no attempt to
+    // reach the sound server, so a request has nothing to play or stop and need not wake it;
+    // zero while connected or not yet tried.
+    std::atomic<std::int64_t> m_silentUntil{0};
 
     // Owned by the playback thread. The connection is kept; each sound gets a stream of its own
     // on it, closed when the sound ends. A stream kept open between sounds holds the server at
