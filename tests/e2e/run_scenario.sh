@@ -39,13 +39,7 @@ start_clock_at() { # <hh:mm:ss> [VAR=value...]
 # Waits for <n> ticks of a clock started with VEMO_SOUND_LOG=$work/sounds.log, and for the
 # repaint after the last of them.
 after_ticks() { # <n>
-    local _
-    for _ in $(seq 100); do
-        [ "$(tick_count "$work/sounds.log")" -ge "$1" ] && break
-        alive || fail "the clock ended: $(cat "$work/clock.err")"
-        sleep 0.05
-    done
-    [ "$(tick_count "$work/sounds.log")" -ge "$1" ] || fail "fewer than $1 ticks in 5 s"
+    wait_ticks "$work/sounds.log" "$1" 5
     sleep 0.3
 }
 
@@ -108,13 +102,7 @@ alarm)
     answer_prompt 'Ali'
     shot closed
     check closed 15 "box:$text_box:white:0:0.05" "along:alarm:-90:red:0:0.05"
-    wait_tick_count() { # <n>
-        while [ "$(tick_count "$log")" -lt "$1" ]; do
-            alive || fail "the clock ended: $(cat "$work/clock.err")"
-            sleep 0.02
-        done
-    }
-    wait_tick_count 20
+    wait_ticks "$log" 20
     click_twips 5520 8160
     sleep 0.2
     shot opened
@@ -128,7 +116,7 @@ alarm)
     shot three
     [ "$(tick_count "$log")" -lt 40 ] || fail "too slow: the panel was hidden before it was checked"
     check three 15 "along:alarm:0:red:0.5" "along:alarm:-90:red:0:0.05" "box:$text_box:white:0.3"
-    wait_tick_count 41
+    wait_ticks "$log" 41
     shot hidden
     check hidden 15 "box:$text_box:white:0:0.05" "box:$hour_button:paleyellow:0.6" \
         "box:$minute_button:paleyellow:0.6"

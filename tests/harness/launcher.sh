@@ -181,6 +181,18 @@ shot() { # <name>
 # Lines of the tick sound in a sound log so far.
 tick_count() { grep -c 'Komutu\.wav$' "$1" 2>/dev/null || true; }
 
+# Waits until a sound log holds <n> ticks: at most <seconds> when given.
+wait_ticks() { # <sound log> <n> [seconds]
+    local since
+    since=$(now_ms)
+    while [ "$(tick_count "$1")" -lt "$2" ]; do
+        alive || fail "the clock ended: $(cat "$work/clock.err")"
+        [ -z "${3:-}" ] || [ $(($(now_ms) - since)) -lt $(($3 * 1000)) ] ||
+            fail "fewer than $2 ticks in $3 s"
+        sleep 0.02
+    done
+}
+
 # The faked time of a sound log's last line, unix ms (0 while the log is empty).
 log_ms() {
     local line
