@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
+#include <QTime>
 
 #include <cmath>
 
@@ -230,6 +231,44 @@ TEST_F(WindowTest, PaintingOverTheKeptDialLooksLikeAFreshPainting)
                 ADD_FAILURE() << "pixel " << x << "," << y << " differs";
     EXPECT_EQ(differing, 0);
 }
+
+// As the window's buffer is kept between paints: one image, and after each tick only what the
+// tick asked to repaint is painted into it, the kept dial copied rectangle by rectangle. Over
+// a minute boundary, with every hand slanted, it must end as a painting from scratch.
+class IncrementalPaintTest : public WindowFixture<WindowSurface::Opaque>,
+                             public ::testing::WithParamInterface<const char *>
+{
+};
+
+TEST_P(IncrementalPaintTest, RepaintingWhatTicksChangedLooksLikeAFreshPainting)
+{
+    const QTime start = QTime::fromString(GetParam(), "HH:mm:ss");
+    startAt(start.toString("HH:mm:ss").toStdString());
+    QImage kept = render();
+    for (int s = 1; s <= 8; ++s) {
+        tickAt(start.addSecs(s).toString("HH:mm:ss").toStdString());
+        const QRegion changed = window.lastRepaint() & window.mask();
+        ASSERT_FALSE(changed.isEmpty());
+        window.render(&kept, changed.boundingRect().topLeft(), changed);
+    }
+
+    QImage fresh(kept.size(), QImage::Format_RGB32);
+    {
+        QPainter painter(&fresh);
+        paintControls(painter, form, 15, QRegion(fresh.rect()));
+    }
+    int differing = 0;
+    for (int y = 0; y < kept.height(); ++y)
+        for (int x = 0; x < kept.width(); ++x)
+            if (window.mask().contains(QPoint(x, y)) && kept.pixel(x, y) != fresh.pixel(x, y) &&
+                ++differing <= 5)
+                ADD_FAILURE() << "pixel " << x << "," << y << " differs";
+    EXPECT_EQ(differing, 0);
+}
+
+// Each start has the hands slanted in a different quarter and crosses a minute.
+INSTANTIATE_TEST_SUITE_P(SlantedHands, IncrementalPaintTest,
+                         ::testing::Values("01:37:55", "04:22:56", "07:53:57", "10:08:54"));
 
 using AlphaWindowTest = WindowFixture<WindowSurface::Alpha>;
 
