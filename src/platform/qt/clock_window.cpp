@@ -281,10 +281,15 @@ void ClockWindow::paintEvent(QPaintEvent *event)
         }
     }
     QPainter painter(this);
-    painter.setClipRegion(event->region());
-    // A copy, alpha and all: nothing under the window's own pixels shows through them.
+    // A copy, alpha and all: nothing under the window's own pixels shows through them. Each
+    // rectangle is copied under a clip of its own: under the region's clip the copy would go
+    // scan line by scan line, split across Qt's worker threads.
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(0, 0, background_);
+    for (const QRect &rect : event->region()) {
+        painter.setClipRect(rect);
+        painter.drawImage(rect.topLeft(), background_,
+                          QRect(rect.topLeft() * pixelRatio, rect.size() * pixelRatio));
+    }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     paintControls(painter, *form_, twipsPerPixel_, event->region(), backgroundDepth_);
     painted_ = true;
