@@ -281,17 +281,25 @@ void ClockWindow::paintEvent(QPaintEvent *event)
         }
     }
     QPainter painter(this);
-    // A copy, alpha and all: nothing under the window's own pixels shows through them. Each
-    // rectangle is copied under a clip of its own: under the region's clip the copy would go
-    // scan line by scan line, split across Qt's worker threads.
+    // A copy, alpha and all: nothing under the window's own pixels shows through them. A
+    // tick's few rectangles are copied each under a clip of its own: under the region's clip
+    // the copy goes scan line by scan line, split across Qt's worker threads. A region cut to
+    // the round mask has a rectangle for every few scan lines; it is copied in one go.
+    constexpr int kFewRectangles = 16;
+    const QRegion &region = event->region();
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    for (const QRect &rect : event->region()) {
-        painter.setClipRect(rect);
-        painter.drawImage(rect.topLeft(), background_,
-                          QRect(rect.topLeft() * pixelRatio, rect.size() * pixelRatio));
+    if (region.rectCount() <= kFewRectangles) {
+        for (const QRect &rect : region) {
+            painter.setClipRect(rect);
+            painter.drawImage(rect.topLeft(), background_,
+                              QRect(rect.topLeft() * pixelRatio, rect.size() * pixelRatio));
+        }
+    } else {
+        painter.setClipRegion(region);
+        painter.drawImage(0, 0, background_);
     }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    paintControls(painter, *form_, twipsPerPixel_, event->region(), backgroundDepth_);
+    paintControls(painter, *form_, twipsPerPixel_, region, backgroundDepth_);
     painted_ = true;
 }
 
