@@ -284,15 +284,15 @@ void ClockWindow::paintEvent(QPaintEvent *event)
     // A copy, alpha and all: nothing under the window's own pixels shows through them. A
     // tick's few rectangles are copied each under a clip of its own: under the region's clip
     // the copy goes scan line by scan line, split across Qt's worker threads. A region cut to
-    // the round mask has a rectangle for every few scan lines; it is copied in one go.
+    // the round mask has a rectangle for every few scan lines, and a scaled screen's pixels
+    // need not fall on the rectangles' edges: those are copied in one go.
     constexpr int kFewRectangles = 16;
     const QRegion &region = event->region();
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    if (region.rectCount() <= kFewRectangles) {
+    if (pixelRatio == 1 && region.rectCount() <= kFewRectangles) {
         for (const QRect &rect : region) {
             painter.setClipRect(rect);
-            painter.drawImage(rect.topLeft(), background_,
-                              QRect(rect.topLeft() * pixelRatio, rect.size() * pixelRatio));
+            painter.drawImage(rect.topLeft(), background_, rect);
         }
     } else {
         painter.setClipRegion(region);

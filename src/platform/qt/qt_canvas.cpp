@@ -69,11 +69,11 @@ void QtCanvas::drawLine(PointF from, PointF to, Colour colour, double width)
     // The same shape as a round-capped pen: a flat-capped line with a dot of the pen's width
     // on each end. Qt strokes a round cap as a general outline, which costs a hand several
     // times what the flat line, drawn by a fast line rasterizer, and two small discs cost.
-    const QColor qtc = qtColour(colour);
-    painter_.setPen(QPen(qtc, width, Qt::SolidLine, Qt::FlatCap));
+    const QColor ink = qtColour(colour);
+    painter_.setPen(QPen(ink, width, Qt::SolidLine, Qt::FlatCap));
     painter_.drawLine(toQt(from), toQt(to));
     painter_.setPen(Qt::NoPen);
-    painter_.setBrush(qtc);
+    painter_.setBrush(ink);
     const double radius = width / 2;
     painter_.drawEllipse(toQt(from), radius, radius);
     painter_.drawEllipse(toQt(to), radius, radius);
