@@ -2,10 +2,12 @@
 
 #include "fakes/fake_platform.h"
 #include "platform/qt/clock_window.h"
+#include "platform/qt/control_painter.h"
 #include "platform/qt/qt_services.h"
 
 #include <QColor>
 #include <QImage>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -39,6 +41,24 @@ protected:
         // Rendering clips to the mask and puts the mask's top-left at the offset given.
         window.render(&image, window.mask().boundingRect().topLeft());
         return image;
+    }
+
+    // The pixels inside the window's mask where `seen` differs from the form painted from
+    // scratch; the first few are reported.
+    int pixelsUnlikeAFreshPainting(const QImage &seen)
+    {
+        QImage fresh(seen.size(), QImage::Format_RGB32);
+        {
+            QPainter painter(&fresh);
+            paintControls(painter, form, 15, QRegion(fresh.rect()));
+        }
+        int differing = 0;
+        for (int y = 0; y < seen.height(); ++y)
+            for (int x = 0; x < seen.width(); ++x)
+                if (window.mask().contains(QPoint(x, y)) && seen.pixel(x, y) != fresh.pixel(x, y) &&
+                    ++differing <= 5)
+                    ADD_FAILURE() << "pixel " << x << "," << y << " differs";
+        return differing;
     }
 
     // The pixel at a point given in twips.
