@@ -87,12 +87,7 @@ void ClockWindow::load(Form1 &form, double twipsPerPixel)
             dispatch([&] { form_->Tuş_Click(index); });
         });
     }
-    for (const DrawnControl &control : form.backToFront()) {
-        const Control *c = std::visit([](const auto *p) -> const Control * { return p; }, control);
-        stackPlace_.emplace(c, stackPlace_.size());
-        drawn_.emplace(c, control);
-        paintedBounds_[c] = toQt(controlBounds(control, twipsPerPixel)).toAlignedRect();
-    }
+    paintedControls_.emplace(form, twipsPerPixel);
     syncTextBox();
     syncButton(0);
     syncButton(1);
@@ -183,15 +178,13 @@ void ClockWindow::afterEvent()
             syncTimer();
             break;
         default:
-            if (const auto drawn = drawn_.find(control); drawn != drawn_.end()) {
-                QRect &painted = paintedBounds_[control];
-                dirty += painted;
-                painted = toQt(controlBounds(drawn->second, twipsPerPixel_)).toAlignedRect();
-                dirty += painted;
+            if (const auto move = paintedControls_->moved(*control)) {
+                dirty += toQt(move->was).toRect();
+                dirty += toQt(move->now).toRect();
                 // A control that changes after the first paint (a hand, the time) leaves the
                 // cached background, and so does everything in front of it.
-                if (painted_ && stackPlace_[control] < backgroundDepth_) {
-                    backgroundDepth_ = stackPlace_[control];
+                if (painted_ && move->place < backgroundDepth_) {
+                    backgroundDepth_ = move->place;
                     background_ = QImage();
                 }
             }

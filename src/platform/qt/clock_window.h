@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/form1.h"
+#include "platform/paint/painted_controls.h"
 #include "platform/tick_scheduler.h"
 #include "platform/qt/window_surface.h"
 
@@ -13,7 +14,6 @@
 #include <functional>
 #include <limits>
 #include <optional>
-#include <unordered_map>
 
 class QLineEdit;
 class QPushButton;
@@ -86,9 +86,7 @@ private:
     ClockChangeNotifier *clockChanges_ = nullptr;
     const Control *pressed_ = nullptr;
     QRegion lastRepaint_;
-    std::unordered_map<const Control *, DrawnControl> drawn_;
-    std::unordered_map<const Control *, QRect> paintedBounds_;    // pixels, as last painted
-    std::unordered_map<const Control *, std::size_t> stackPlace_; // in the back-to-front order
+    std::optional<PaintedControls> paintedControls_;
 
     // The controls at the back that have not changed since the window was first painted (the
     // dial, its marks and most numerals), painted once: a repaint copies them from here and

@@ -54,11 +54,6 @@ RECT toRect(const RectF &r)
                 static_cast<LONG>(std::ceil(r.right())), static_cast<LONG>(std::ceil(r.bottom()))};
 }
 
-const Control *controlOf(const DrawnControl &control)
-{
-    return std::visit([](const auto *p) -> const Control * { return p; }, control);
-}
-
 std::wstring windowText(HWND window)
 {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -109,8 +104,7 @@ void ClockWindow::load(Form1 &form)
     form.hWnd = reinterpret_cast<WindowHandle>(window_);
     textBackground_ = CreateSolidBrush(form.Text1.backColor); // 0x00BBGGRR is a COLORREF
     createChildren();
-    for (const DrawnControl &control : form.backToFront())
-        drawn_.emplace(controlOf(control), control);
+    paintedControls_.emplace(form, twipsPerPixel_);
     applyDpi(dpiOfWindow(window_));
 
     dispatch([&] { form.Form_Load(); });
@@ -178,8 +172,8 @@ void ClockWindow::applyDpi(UINT dpi)
                                        scaled(region_->right), scaled(region_->bottom)),
                      TRUE);
     }
-    for (const auto &[control, drawn] : drawn_)
-        paintedBounds_[control] = boundsOf(drawn);
+    if (paintedControls_) // none yet while the window is being created
+        paintedControls_->rescale(twipsPerPixel_);
     InvalidateRect(window_, nullptr, FALSE);
 }
 
@@ -237,11 +231,10 @@ void ClockWindow::afterEvent()
             syncTimer();
             break;
         default:
-            if (const auto drawn = drawn_.find(control); drawn != drawn_.end()) {
-                RECT &painted = paintedBounds_[control];
-                InvalidateRect(window_, &painted, FALSE);
-                painted = boundsOf(drawn->second);
-                InvalidateRect(window_, &painted, FALSE);
+            if (const auto move = paintedControls_->moved(*control)) {
+                const RECT was = toRect(move->was), now = toRect(move->now);
+                InvalidateRect(window_, &was, FALSE);
+                InvalidateRect(window_, &now, FALSE);
             }
             break;
         }
@@ -351,11 +344,6 @@ RECT ClockWindow::pixelsOf(const Box &box) const
     const RectF r = toPixels(box, twipsPerPixel_);
     const LONG left = std::lround(r.left), top = std::lround(r.top);
     return RECT{left, top, left + std::lround(r.width), top + std::lround(r.height)};
-}
-
-RECT ClockWindow::boundsOf(const DrawnControl &control) const
-{
-    return toRect(controlBounds(control, twipsPerPixel_));
 }
 
 const Control *ClockWindow::clickTarget(POINT at) const

@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "platform/paint/geometry.h"
+#include "platform/paint/painted_controls.h"
 #include "platform/tick_scheduler.h"
 #include "platform/win32/gdiplus_canvas.h"
 
@@ -13,7 +14,6 @@
 #include <functional>
 #include <optional>
 #include <string>
-#include <unordered_map>
 
 namespace vemo {
 
@@ -60,7 +60,6 @@ private:
     void click(POINT at, bool press);
     const Control *clickTarget(POINT at) const;
     RECT pixelsOf(const Box &box) const;
-    RECT boundsOf(const DrawnControl &control) const;
 
     HWND window_ = nullptr;
     HWND text1_ = nullptr;
@@ -80,8 +79,7 @@ private:
     std::optional<EllipticRegion> region_; // as start-up set it
     UINT regionDpi_ = 96;
 
-    std::unordered_map<const Control *, DrawnControl> drawn_;
-    std::unordered_map<const Control *, RECT> paintedBounds_; // pixels, as last painted
+    std::optional<PaintedControls> paintedControls_;
 
     GdiplusFonts fonts_;
 };
