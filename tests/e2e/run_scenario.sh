@@ -6,7 +6,7 @@
 # Environment: VEMO_BIN (the program), SHOT_CHECK (the screenshot checker), VEMO_SANITIZE
 # (ON in the sanitizer build), WORK_DIR (scratch space; a temporary folder when unset).
 # Scenarios: prompt circle hands alarm kapat chime sound_log_unset dpi120 dpi144 clockstep
-# summertime.
+# summertime zone.
 set -euo pipefail
 
 scenario=${1:?scenario name}
@@ -296,6 +296,32 @@ summertime)
         sleep 5
         shows_time "after-${change% *}" "$was"
     done
+    ;;
+zone)
+    # The system's zone changed from Istanbul to London while the clock runs, as a change of
+    # /etc/localtime does: the time label and the hands go back three hours. The clock runs in
+    # a mount namespace of its own, where /etc/localtime is a file of the scenario's.
+    [ "$(id -u)" -eq 0 ] || { echo "SKIP: a mount namespace of its own needs root"; exit 77; }
+    need_tools unshare mount
+    log=$work/sounds.log clock_tz=Europe/Istanbul
+    cp "/usr/share/zoneinfo/$clock_tz" "$work/localtime"
+    cat >"$work/in-zone" <<EOF
+#!/bin/sh
+unset TZ
+exec unshare -m --propagation private sh -c 'mount --bind "$work/localtime" /etc/localtime && exec "$VEMO_BIN"'
+EOF
+    chmod +x "$work/in-zone"
+    start_x 1024x768
+    start_clock "file:@2026-12-08 09:10:00" "$work/in-zone" VEMO_SOUND_LOG="$log"
+    answer_prompt 'Ali'
+    sleep 2.3
+    shows_time istanbul
+    was=$shown
+    # Written in place, as the bind mount holds the file.
+    cat "/usr/share/zoneinfo/Europe/London" >"$work/localtime"
+    clock_tz=Europe/London
+    sleep 2
+    shows_time london "$was"
     ;;
 *)
     fail "unknown scenario $scenario"
