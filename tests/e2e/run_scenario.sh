@@ -73,11 +73,37 @@ hand_facts() { # <time shown> [<time shown before>]
         }'
 }
 
+# Whether the second hand, in this second or the next, lies within 15 degrees of the minute or
+# the hour hand, by its tip or its tail: it would hide them from the checks.
+hands_clash() { # <HH.MM.SS>
+    awk -v t="$1" '
+        function apart(a, b,  d) {
+            d = (a - b) % 360
+            if (d < 0) d = -d
+            return d > 180 ? 360 - d : d
+        }
+        BEGIN {
+            split(t, p, ".")
+            m = p[2] * 6 - 90 + p[3] / 10; h = p[1] * 30 - 90 + (p[2] * 60 + p[3]) / 120
+            for (s = p[3]; s <= p[3] + 1; ++s) {
+                a = s * 6 - 90
+                if (apart(a, m) < 15 || apart(a + 180, m) < 15 || apart(a, h) < 15 || apart(a + 180, h) < 15)
+                    exit 0
+            }
+            exit 1
+        }'
+}
+
 # A screenshot of a clock started with VEMO_SOUND_LOG=$log, checked against the second of the
 # tick logged before and after it: the time label shows that second, and the hands as
-# hand_facts says. Sets $shown to the second, HH.MM.SS.
+# hand_facts says. Taken once the second hand is clear of the others. Sets $shown to the
+# second, HH.MM.SS.
 shows_time() { # <shot name> [<time shown before>]
     local before after facts _
+    for _ in $(seq 20); do
+        hands_clash "$(hms_at "$(log_ms "$log")")" || break
+        sleep 0.5
+    done
     for _ in 1 2 3; do
         before=$(log_ms "$log")
         shot "$1"
@@ -286,14 +312,14 @@ summertime)
     start_clock "file:@2026-03-29 01:59:00" "$VEMO_BIN" TZ=$clock_tz VEMO_SOUND_LOG="$log"
     answer_prompt 'Ali'
     for change in "2026-03-29 01:00:00" "2026-10-25 01:00:00"; do
-        # 5 s before the change, given as an offset from the real clock: 02:59:55 comes twice
+        # 12 s before the change, given as an offset from the real clock: 02:59:48 comes twice
         # on the autumn night.
-        offset=$(($(ms_of "$change") / 1000 - 5 - $(date +%s)))
+        offset=$(($(ms_of "$change") / 1000 - 12 - $(date +%s)))
         set_faked_time "$([ "$offset" -ge 0 ] && echo +)$offset"
-        sleep 2.5
+        sleep 2
         shows_time "before-${change% *}"
         was=$shown
-        sleep 5
+        sleep 10
         shows_time "after-${change% *}" "$was"
     done
     ;;
