@@ -41,7 +41,7 @@ TEST_F(FormTest, SecondZeroResetsWhateverTheAngleWas)
     }
 }
 
-TEST_F(FormTest, HandsCountTicksNotTime)
+TEST_F(FormTest, HandsStepByTicks)
 {
     startAt("10:15:30");
     EXPECT_EQ(form.SecondAngle.number(), 90);
@@ -49,30 +49,121 @@ TEST_F(FormTest, HandsCountTicksNotTime)
     EXPECT_EQ(form.SecondAngle.number(), 96);
     EXPECT_DOUBLE_EQ(form.MinuteAngle.number(), 3 + 0.1);
     EXPECT_DOUBLE_EQ(form.HourAngle, 217.75 + 1.0 / 120);
-    // A tick that reads a time far ahead still steps the hands once.
-    tickAt("17:40:07");
-    EXPECT_EQ(form.SecondAngle.number(), 102);
-    EXPECT_DOUBLE_EQ(form.MinuteAngle.number(), 3 + 0.1 + 0.1);
+}
+
+// Ticks one second apart on a day that repeats: "HH:MM:SS" of the given second of the day.
+std::string timeOfDay(long second)
+{
+    second = ((second % 86400) + 86400) % 86400;
+    char text[9];
+    std::snprintf(text, sizeof text, "%02ld:%02ld:%02ld", second / 3600, second / 60 % 60,
+                  second % 60);
+    return text;
+}
+
+long secondOfDay(const std::string &time)
+{
+    return std::stol(time.substr(0, 2)) * 3600 + std::stol(time.substr(3, 2)) * 60 +
+           std::stol(time.substr(6, 2));
 }
 
 TEST_F(FormTest, AngleStepsAddUpOverAnHour)
 {
+    // Normal running: one tick a second never sets a hand, and the angles grow past a turn.
     startAt("00:00:00");
-    for (int i = 1; i <= 3600; ++i) {
-        const int s = i % 60;
-        const int m = (i / 60) % 60;
-        char time[9];
-        std::snprintf(time, sizeof time, "00:%02d:%02d", m, s);
-        tickAt(time);
-    }
+    for (long i = 1; i <= 3600; ++i)
+        tickAt(timeOfDay(i));
     EXPECT_NEAR(form.MinuteAngle.number(), 270, 1e-9);
     EXPECT_NEAR(form.HourAngle, -60, 1e-9);
     EXPECT_EQ(form.SecondAngle.number(), -90);
 }
 
+// What the clock read over a run: from `start`, `ticks` ticks `step` seconds apart.
+struct TickRun
+{
+    const char *start;
+    long ticks;
+    long step = 1;
+};
+
+struct TimeEvent
+{
+    const char *name;
+    const char *startUp;
+    std::vector<TickRun> runs;
+};
+
+void PrintTo(const TimeEvent &event, std::ostream *out)
+{
+    *out << event.name;
+}
+
+class HandsAfter : public FormTest, public ::testing::WithParamInterface<TimeEvent>
+{
+};
+
+// Direction of a line's tip from the dial centre, degrees clockwise from 3 o'clock.
+double tipDirection(const Line &line)
+{
+    return std::atan2(line.Y2 - 5527.0, line.X2 - 5527.0) * 180 / M_PI;
+}
+
+// Where a hand at `angle` is drawn, by the dial rule with 22/7, on a tip ellipse rx by ry.
+double drawnDirection(double angle, double rx, double ry)
+{
+    const double t = angle * (22.0 / 7.0) / 180;
+    return std::atan2(ry * std::sin(t), rx * std::cos(t)) * 180 / M_PI;
+}
+
+// After any event, the first tick points every hand where start-up would at the time it read.
+TEST_P(HandsAfter, PointAtTheTimeRead)
+{
+    const TimeEvent &event = GetParam();
+    startAt(event.startUp);
+    std::string last;
+    for (const TickRun &run : event.runs) {
+        const long from = secondOfDay(run.start);
+        for (long i = 0; i < run.ticks; ++i) {
+            last = timeOfDay(from + i * run.step);
+            tickAt(last);
+            platform.sounds.clear();
+        }
+    }
+    const double h = secondOfDay(last) / 3600, m = secondOfDay(last) / 60 % 60,
+                 s = secondOfDay(last) % 60;
+    const struct
+    {
+        const Line &line;
+        double angle, rx, ry;
+    } hands[] = {{form.Line1, s * 6 - 90, 5000, 5000},
+                 {form.Line2, m * 6 - 90 + s / 10, 4000, 4000},
+                 {form.Line3, h * 30 - 90 + (m * 60 + s) / 120, 2700, 2500}};
+    for (const auto &hand : hands)
+        EXPECT_NEAR(
+            std::remainder(tipDirection(hand.line) - drawnDirection(hand.angle, hand.rx, hand.ry),
+                           360),
+            0, 0.55)
+            << hand.line.displayName() << " at " << last;
+    EXPECT_EQ(form.Label3(0).Caption.get(), last);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Events, HandsAfter,
+    ::testing::Values(TimeEvent{"ClockSetForward", "06:30:00", {{"06:30:01", 3}, {"09:10:00", 1}}},
+                      TimeEvent{"ClockSetBack", "06:30:00", {{"06:30:01", 3}, {"05:10:02", 1}}},
+                      TimeEvent{
+                          "AnHourWithoutTicks", "10:00:00", {{"10:00:01", 2}, {"11:00:03", 1}}},
+                      TimeEvent{"SkippedSecond", "12:00:10", {{"12:00:11", 2, 2}}},
+                      TimeEvent{"ClockStandsStill", "12:00:05", {{"12:00:05", 5, 0}}},
+                      TimeEvent{"SummerTimeBegins", "01:59:57", {{"01:59:58", 2}, {"03:00:00", 2}}},
+                      TimeEvent{"SummerTimeEnds", "02:59:57", {{"02:59:58", 2}, {"02:00:00", 2}}},
+                      TimeEvent{"SevenDays", "00:00:00", {{"00:00:01", 7 * 86400}}}),
+    [](const auto &info) { return info.param.name; });
+
 struct HandCase
 {
     const char *name;
+    const char *time; // a time of day that puts the hand at `angle`
     double angle;
     float x2, y2, x1, y1;
 };
@@ -95,7 +186,7 @@ TEST_P(HandEnds, FollowTheDialRule)
         form.MinuteAngle = c.angle - 6.0 / 60;
     if (hand == "Line3")
         form.HourAngle = c.angle - 1.0 / 120;
-    tickAt("12:00:01");
+    tickAt(c.time);
     const Line &line = hand == "Line1" ? form.Line1 : hand == "Line2" ? form.Line2 : form.Line3;
     EXPECT_NEAR(line.X2, c.x2, 0.05);
     EXPECT_NEAR(line.Y2, c.y2, 0.05);
@@ -105,13 +196,13 @@ TEST_P(HandEnds, FollowTheDialRule)
 
 INSTANTIATE_TEST_SUITE_P(
     Angles, HandEnds,
-    ::testing::Values(HandCase{"Line3", 0, 8227, 5527, 4727, 5527},
-                      HandCase{"Line3", -90, 5525.29, 3027.0, 5527.51, 6327.0},
-                      HandCase{"Line3", 90, 5525.29, 8027.0, 5527.51, 4727.0},
-                      HandCase{"Line1", -90, 5523.84, 527.0, 5527.63, 6527.0},
-                      HandCase{"Line1", 0, 10527, 5527, 4527, 5527},
-                      HandCase{"Line2", 180, 1527.0, 5521.94, 6427.0, 5528.14},
-                      HandCase{"Line2", 90, 5524.47, 9527.0, 5527.57, 4627.0}));
+    ::testing::Values(HandCase{"Line3", "03:00:00", 0, 8227, 5527, 4727, 5527},
+                      HandCase{"Line3", "00:00:00", -90, 5525.29, 3027.0, 5527.51, 6327.0},
+                      HandCase{"Line3", "06:00:00", 90, 5525.29, 8027.0, 5527.51, 4727.0},
+                      HandCase{"Line1", "12:00:00", -90, 5523.84, 527.0, 5527.63, 6527.0},
+                      HandCase{"Line1", "12:00:15", 0, 10527, 5527, 4527, 5527},
+                      HandCase{"Line2", "12:45:00", 180, 1527.0, 5521.94, 6427.0, 5528.14},
+                      HandCase{"Line2", "12:30:00", 90, 5524.47, 9527.0, 5527.57, 4627.0}));
 
 TEST_F(FormTest, HandWritesComeTipFirstInHandOrder)
 {
@@ -139,14 +230,15 @@ TEST_F(FormTest, OneTickInOrder)
             journal.push_back(event);
     };
     form.changes.setObserver([&](const Control &control, std::string_view property) {
-        note(control.kind() == ControlKind::Line ? "hands"
-                                                 : control.displayName() + "." + std::string(property));
+        note(control.kind() == ControlKind::Line
+                 ? "hands"
+                 : control.displayName() + "." + std::string(property));
     });
     platform.onSound = [&](const std::string &path) { note(path == kTick ? "tick" : "chime"); };
     tickAt("12:00:00");
-    EXPECT_EQ(journal, (std::vector<std::string>{"hands", "tick", "Label3(0).Caption",
-                                                 "Label3(1).Caption", "Label3(2).Caption",
-                                                 "chime"}));
+    EXPECT_EQ(journal,
+              (std::vector<std::string>{"hands", "tick", "Label3(0).Caption", "Label3(1).Caption",
+                                        "Label3(2).Caption", "chime"}));
     // Two readings for the numbers and one for the label; three dates and one for the weekday.
     EXPECT_EQ(platform.timeReadings, 3 + 3);
     EXPECT_EQ(platform.dateReadings, 4);
@@ -208,6 +300,8 @@ TEST_F(FormTest, ReadingsAcrossTheFullHourMissTheChime)
     form.Timer1_Timer();
     EXPECT_EQ(paths(platform), std::vector<std::string>{kTick});
     EXPECT_EQ(form.SecondAngle.number(), -90);
+    // The minutes of the first reading do not take the minute hand a minute back.
+    EXPECT_NEAR(form.MinuteAngle.number(), 269.9, 1e-9);
     tickAt("12:00:01");
     EXPECT_EQ(paths(platform), (std::vector<std::string>{kTick, kTick}));
 }
@@ -231,20 +325,19 @@ TEST_P(CalendarLabels, ShowTheTurkishMonthAndWeekday)
     EXPECT_EQ(form.Label3(2).Caption.get(), GetParam().weekday);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Dates, CalendarLabels,
-    ::testing::Values(DateCase{"07.12.2026", "07 Aralık 2026", "Pazartesi"},
-                      DateCase{"08.12.2026", "08 Aralık 2026", "Salı"},
-                      DateCase{"01.01.2027", "01 Ocak 2027", "Cuma"},
-                      DateCase{"29.02.2028", "29 Şubat 2028", "Salı"},
-                      DateCase{"06.12.2026", "06 Aralık 2026", "Pazar"},
-                      DateCase{"12.12.2026", "12 Aralık 2026", "Cumartesi"},
-                      DateCase{"16.12.2026", "16 Aralık 2026", "Çarşamba"},
-                      DateCase{"17.12.2026", "17 Aralık 2026", "Perşembe"},
-                      DateCase{"15.08.2027", "15 Ağustos 2027", "Pazar"},
-                      DateCase{"09.05.2029", "09 Mayıs 2029", "Çarşamba"},
-                      DateCase{"30.09.2030", "30 Eylül 2030", "Pazartesi"},
-                      DateCase{"10.11.2031", "10 Kasım 2031", "Pazartesi"}));
+INSTANTIATE_TEST_SUITE_P(Dates, CalendarLabels,
+                         ::testing::Values(DateCase{"07.12.2026", "07 Aralık 2026", "Pazartesi"},
+                                           DateCase{"08.12.2026", "08 Aralık 2026", "Salı"},
+                                           DateCase{"01.01.2027", "01 Ocak 2027", "Cuma"},
+                                           DateCase{"29.02.2028", "29 Şubat 2028", "Salı"},
+                                           DateCase{"06.12.2026", "06 Aralık 2026", "Pazar"},
+                                           DateCase{"12.12.2026", "12 Aralık 2026", "Cumartesi"},
+                                           DateCase{"16.12.2026", "16 Aralık 2026", "Çarşamba"},
+                                           DateCase{"17.12.2026", "17 Aralık 2026", "Perşembe"},
+                                           DateCase{"15.08.2027", "15 Ağustos 2027", "Pazar"},
+                                           DateCase{"09.05.2029", "09 Mayıs 2029", "Çarşamba"},
+                                           DateCase{"30.09.2030", "30 Eylül 2030", "Pazartesi"},
+                                           DateCase{"10.11.2031", "10 Kasım 2031", "Pazartesi"}));
 
 TEST_F(FormTest, DateReadingsAcrossMidnightJoinTwoDates)
 {

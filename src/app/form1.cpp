@@ -52,9 +52,10 @@ void Form1::Form_Load()
     const double m = val(mid(clock().timeText(), 4, 2));
     const double s = val(right(clock().timeText(), 2));
 
-    SecondAngle = checked(checked(s * 6) - 90);
-    MinuteAngle = checked(checked(checked(m * 6) - 90) + divide(checked(s * 6), 60));
-    HourAngle = checked(checked(checked(h * 30) - 90) + divide(checked(checked(m * 60) + s), 120));
+    const HandAngles angles = handAnglesAt(h, m, s);
+    SecondAngle = angles.second;
+    MinuteAngle = angles.minute;
+    HourAngle = angles.hour;
 
     CenterX1 = 5527.0;
     CenterX2 = 5527.0;

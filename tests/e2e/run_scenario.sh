@@ -5,7 +5,8 @@
 #
 # Environment: VEMO_BIN (the program), SHOT_CHECK (the screenshot checker), VEMO_SANITIZE
 # (ON in the sanitizer build), WORK_DIR (scratch space; a temporary folder when unset).
-# Scenarios: prompt circle hands alarm kapat chime sound_log_unset dpi120 dpi144 clockstep.
+# Scenarios: prompt circle hands alarm kapat chime sound_log_unset dpi120 dpi144 clockstep
+# summertime zone.
 set -euo pipefail
 
 scenario=${1:?scenario name}
@@ -41,6 +42,53 @@ start_clock_at() { # <hh:mm:ss> [VAR=value...]
 after_ticks() { # <n>
     wait_ticks "$work/sounds.log" "$1" 5
     sleep 0.3
+}
+
+# Unix ms of a time in UTC; the time of unix ms as the clock's zone shows it, HH.MM.SS.
+ms_of() { echo "$(TZ=UTC date -d "$1" +%s)000"; }
+hms_at() { TZ=${clock_tz:-UTC} date -d "@$(($1 / 1000))" +%H.%M.%S; }
+
+# Facts on the hands at a time shown, HH.MM.SS: where the time puts them (the second hand one
+# second off at most, for a screenshot taken as the second turns), and given the time shown
+# before, no minute or hour hand left where that time put it.
+hand_facts() { # <time shown> [<time shown before>]
+    awk -v now="$1" -v was="${2:-}" '
+        function angle(t, hand,  p) {
+            split(t, p, ".")
+            return hand == "minute" ? p[2] * 6 - 90 + p[3] / 10 : p[1] * 30 - 90 + (p[2] * 60 + p[3]) / 120
+        }
+        function apart(a, b,  d) {
+            d = (a - b) % 360
+            if (d < 0) d = -d
+            return d > 180 ? 360 - d : d
+        }
+        BEGIN {
+            split(now, n, "."); s = n[3] + 0
+            printf "clock:%d:%d:%d:%d\n", n[1], n[2], (s > 0 ? s - 1 : 0), (s < 59 ? s + 1 : 59)
+            if (was == "") exit
+            if (apart(angle(was, "minute"), angle(now, "minute")) > 10)
+                printf "along:minute:%.2f:black:0:0.3\n", angle(was, "minute")
+            if (apart(angle(was, "hour"), angle(now, "hour")) > 10)
+                printf "along:hour:%.2f:navy:0:0.3\n", angle(was, "hour")
+        }'
+}
+
+# A screenshot of a clock started with VEMO_SOUND_LOG=$log, checked against the second of the
+# tick logged before and after it: the time label shows that second, and the hands as
+# hand_facts says. Sets $shown to the second, HH.MM.SS.
+shows_time() { # <shot name> [<time shown before>]
+    local before after facts _
+    for _ in 1 2 3; do
+        before=$(log_ms "$log")
+        shot "$1"
+        after=$(log_ms "$log")
+        [ $((before / 1000)) -eq $((after / 1000)) ] && break
+    done
+    shown=$(hms_at "$before")
+    facts=$(hand_facts "$shown" "${2:-}") || fail "no facts on the hands at $shown"
+    mapfile -t facts <<<"$facts"
+    check "$1" 15 "time:$shown:0.8:$(hms_at $((before - 1000)))|$(hms_at $((before + 1000)))${2:+|$2}" \
+        "${facts[@]}"
 }
 
 # Boxes of the window description, twips: left,top,width,height.
@@ -191,31 +239,20 @@ dpi120 | dpi144)
         "edge:9467,5377:0,1:20:paleyellow:blue:1" "clock:6:30:4:10"
     ;;
 clockstep)
-    # The system clock set back an hour, then forward two, while the clock runs: the time label
-    # follows within 2 s, and from then on every second has its tick, and its chime on the half
-    # hour, once.
+    # The system clock set back an hour, forward two, forward again to 09:10, then moved on
+    # while the clock was stopped (a suspend): the time label and the hands follow within 2 s,
+    # and from then on every second has its tick, and its chime on the half hour, once.
     start_x 1024x768
     log=$work/sounds.log
     start_clock "file:@2026-12-08 06:29:57" "$VEMO_BIN" VEMO_SOUND_LOG="$log"
     answer_prompt 'Ali'
     sleep 2.3
-    ms_of() { echo "$(TZ=UTC date -d "2026-12-08 $1" +%s)000"; }
-    hms_at() { TZ=UTC date -d "@$(($1 / 1000))" +%H.%M.%S; }
-    # The label, checked against the second of the tick logged before and after the shot.
-    label_shot() { # <name>
-        local before after _
-        for _ in 1 2 3; do
-            before=$(log_ms "$log")
-            shot "$1"
-            after=$(log_ms "$log")
-            [ $((before / 1000)) -eq $((after / 1000)) ] && break
-        done
-        check "$1" 15 "time:$(hms_at "$before"):0.8:$(hms_at $((before - 1000)))|$(hms_at $((before + 1000)))|06.30.0$((before / 1000 % 10))"
-    }
-    for step in 05:30:00 07:30:00; do
+    shows_time start
+    for step in 05:30:00 07:30:00 09:10:00; do
+        was=$shown
         lines=$(wc -l <"$log")
         set_faked_time "@2026-12-08 $step"
-        from=$(ms_of "$step")
+        from=$(ms_of "2026-12-08 $step")
         sleep 2.2
         # A tick logged just after the step may still have read the time before it: ticks are
         # told apart by the time they read, which the step put an hour or more away.
@@ -223,15 +260,68 @@ clockstep)
             print $1; exit }' "$log")
         echo "set to $step: first tick $((first - from)) ms after it"
         [ -n "$first" ] && [ $((first - from)) -lt 2000 ] || fail "no tick within 2 s of $step"
-        label_shot "at$step"
+        shows_time "at$step" "$was"
         sleep 2
-        label_shot "after$step"
+        shows_time "after$step"
         # Every second from the step on: one tick, and the chime of hh:30:00.
         awk -v n="$lines" -v from="$from" -v to=$((from + 4000)) 'NR > n && $1 >= from && $1 < to' \
             "$log" >"$work/seg.log"
         awk -v alarm= -f "$here/../harness/check_sounds.awk" "$work/seg.log" ||
             fail "the seconds after $step"
     done
+    # A suspend: the clock stopped while the time moves on more than five hours.
+    was=$shown
+    kill -STOP "$clock_pid"
+    set_faked_time "@2026-12-08 14:25:00"
+    sleep 2
+    kill -CONT "$clock_pid"
+    sleep 1.5
+    shows_time resumed "$was"
+    ;;
+summertime)
+    # In Berlin, across the start of summer time (02:00 CET becomes 03:00 CEST) and its end
+    # (03:00 CEST becomes 02:00 CET): the time label and the hands take the new hour at once.
+    start_x 1024x768
+    log=$work/sounds.log clock_tz=Europe/Berlin
+    start_clock "file:@2026-03-29 01:59:00" "$VEMO_BIN" TZ=$clock_tz VEMO_SOUND_LOG="$log"
+    answer_prompt 'Ali'
+    for change in "2026-03-29 01:00:00" "2026-10-25 01:00:00"; do
+        # 5 s before the change, given as an offset from the real clock: 02:59:55 comes twice
+        # on the autumn night.
+        offset=$(($(ms_of "$change") / 1000 - 5 - $(date +%s)))
+        set_faked_time "$([ "$offset" -ge 0 ] && echo +)$offset"
+        sleep 2.5
+        shows_time "before-${change% *}"
+        was=$shown
+        sleep 5
+        shows_time "after-${change% *}" "$was"
+    done
+    ;;
+zone)
+    # The system's zone changed from Istanbul to London while the clock runs, as a change of
+    # /etc/localtime does: the time label and the hands go back three hours. The clock runs in
+    # a mount namespace of its own, where /etc/localtime is a file of the scenario's.
+    [ "$(id -u)" -eq 0 ] || { echo "SKIP: a mount namespace of its own needs root"; exit 77; }
+    need_tools unshare mount
+    log=$work/sounds.log clock_tz=Europe/Istanbul
+    cp "/usr/share/zoneinfo/$clock_tz" "$work/localtime"
+    cat >"$work/in-zone" <<EOF
+#!/bin/sh
+unset TZ
+exec unshare -m --propagation private sh -c 'mount --bind "$work/localtime" /etc/localtime && exec "$VEMO_BIN"'
+EOF
+    chmod +x "$work/in-zone"
+    start_x 1024x768
+    start_clock "file:@2026-12-08 09:10:00" "$work/in-zone" VEMO_SOUND_LOG="$log"
+    answer_prompt 'Ali'
+    sleep 2.3
+    shows_time istanbul
+    was=$shown
+    # Written in place, as the bind mount holds the file.
+    cat "/usr/share/zoneinfo/Europe/London" >"$work/localtime"
+    clock_tz=Europe/London
+    sleep 2
+    shows_time london "$was"
     ;;
 *)
     fail "unknown scenario $scenario"

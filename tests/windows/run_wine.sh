@@ -8,7 +8,7 @@
 # (vemo2.exe), WINE_PROBE (wine_probe.exe), LINUX_BUILD (the Linux build: its shot_check, and
 # for the comparison its vemo2), WORK_DIR (scratch space; a temporary folder when unset).
 # VEMO_MSI and VEMO_MSI_PRODUCT_CODE: the installer and its product code, for the msi scenario.
-# Scenarios: prompt circle hands alarm kapat compare dpi120 dpi144 sound sound-own msi.
+# Scenarios: prompt circle hands clockstep alarm kapat compare dpi120 dpi144 sound sound-own msi.
 set -euo pipefail
 
 scenario=${1:?scenario name}
@@ -109,11 +109,22 @@ clock_fact() { # <offset>
     echo "clock:$h:$m:$((s > 0 ? s - 1 : 0)):$((s < 59 ? s + 1 : 59))"
 }
 
-start_clock() { # <FAKETIME value>
-    (cd "$work" && exec env TZ=UTC PULSE_SERVER="${PULSE_SERVER:-unix:/nonexistent/pulse}" LD_PRELOAD="$faketime_lib" FAKETIME="$1" \
-        FAKETIME_DONT_RESET=1 "$WINE_RUN" "$WINEPREFIX" "$VEMO_EXE") >"$work/clock.log" 2>&1 &
+# The clock, and with it the Wine server, under a faked time of day: an offset from the real
+# clock, or with "file:" an offset that set_offset can change while they run, as a set system
+# clock changes under the monotonic one.
+start_clock() { # [file:]<offset>
+    local fake=(FAKETIME="$1" FAKETIME_DONT_RESET=1)
+    if [[ $1 == file:* ]]; then
+        set_offset "${1#file:}"
+        fake=(FAKETIME_TIMESTAMP_FILE="$work/faketime" FAKETIME_CACHE_DURATION=1
+            FAKETIME_DONT_FAKE_MONOTONIC=1)
+    fi
+    (cd "$work" && exec env TZ=UTC PULSE_SERVER="${PULSE_SERVER:-unix:/nonexistent/pulse}" \
+        LD_PRELOAD="$faketime_lib" "${fake[@]}" "$WINE_RUN" "$WINEPREFIX" "$VEMO_EXE") \
+        >"$work/clock.log" 2>&1 &
     clock_pid=$!
 }
+set_offset() { echo "$1" >"$work/faketime.new" && mv "$work/faketime.new" "$work/faketime"; }
 
 window_of() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true; }
 
@@ -276,16 +287,37 @@ hands)
     wait_second_outside "$offset" 26 35 # the second hand over the minute and hour hands
     mid_second
     fact=$(clock_fact "$offset")
-    read -r _ _ second < <(faked_now "$offset")
+    read -r hour minute second < <(faked_now "$offset")
     shot hands
     # A thick blue mark where the second hand is not: at 3 o'clock, or else at 5 o'clock.
     mark="box:9440,5500,80,60:blue:0.5"
     [ "$second" -ge 12 ] && [ "$second" -le 18 ] && mark="box:7470,8900,50,60:blue:0.3"
+    # Where the hands point however long start-up took: the minute hand down, the hour hand
+    # half past six.
+    minute_angle=$(awk -v m="$minute" -v s="$second" 'BEGIN { print m * 6 - 90 + s / 10 }')
+    hour_angle=$(awk -v h="$hour" -v m="$minute" -v s="$second" \
+        'BEGIN { print h * 30 - 90 + (m * 60 + s) / 120 }')
     check hands 15 "$fact" \
         "box:2104,2104,200,200:olive:0.95" "box:3000,4400,500,300:paleyellow:0.95" "$mark" \
-        "along:minute:90.5:black:0.9:1:$name_box" \
-        "along:minute:90.5:paleyellow:0.4:1:$kapat_box" \
-        "along:hour:105.04:navy:0.8:1:$name_box"
+        "along:minute:$minute_angle:black:0.9:1:$name_box" \
+        "along:minute:$minute_angle:paleyellow:0.4:1:$kapat_box" \
+        "along:hour:$hour_angle:navy:0.8:1:$name_box"
+    ;;
+clockstep)
+    # The system clock set forward from 06:30 to 09:10 while the clock runs: the next tick puts
+    # the minute and hour hands on the new time, and none is left where it was.
+    start_x 1024x768
+    start_clock "file:$(fake_offset '2026-12-08 06:30:03')"
+    answer_prompt 'Ali'
+    sleep 1
+    offset=$(fake_offset '2026-12-08 09:10:00')
+    set_offset "$offset"
+    sleep 2.5
+    wait_second_outside "$offset" 6 14 # the second hand over the minute hand at 2 o'clock
+    mid_second
+    fact=$(clock_fact "$offset")
+    shot stepped
+    check stepped 15 "$fact" "along:minute:90.5:black:0:0.3" "along:hour:105.05:navy:0:0.3"
     ;;
 alarm)
     # The bell opens the panel with the alarm hand up; three hour steps turn it to 3 o'clock.
