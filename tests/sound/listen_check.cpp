@@ -213,8 +213,8 @@ int checkClock(std::span<const std::int16_t> rec, double noonMs, double pitch, d
         if (e.begin >= chimeFrom)
             break;
         ticks.push_back(e);
-        // The recording may open inside a tick: judge whole ones only.
-        if (e.begin == 0)
+        // The recording may open inside a tick: judge whole ones only, long enough to tell.
+        if (e.begin == 0 || e.length() < toSamples(0.015, rate))
             continue;
         const double hz = dominantFrequency(
             rec.subspan(e.begin + toSamples(0.005, rate),
