@@ -19,4 +19,11 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# Reproducible: the same sources give the same vemo2.exe byte for byte, wherever and whenever
+# they are built (tools/check-reproducible-exe). The linker leaves the time stamp of the PE
+# header at zero, and the compiler writes the source folder as "." wherever it records a file
+# name. SOURCE_DATE_EPOCH, where set, stands in for the build's date in __DATE__ and __TIME__.
+get_filename_component(VEMO_SOURCE_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+set(CMAKE_C_FLAGS_INIT "-ffile-prefix-map=${VEMO_SOURCE_ROOT}=.")
+set(CMAKE_CXX_FLAGS_INIT "-ffile-prefix-map=${VEMO_SOURCE_ROOT}=.")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--no-insert-timestamp")

@@ -4,7 +4,7 @@
 #   check_assets.sh desktop <file.desktop>
 #   check_assets.sh metainfo <file.metainfo.xml>
 #   check_assets.sh tree <build dir> <scratch dir>
-#   check_assets.sh rc <vemo2.rc> <folder with vemo2.ico> <scratch dir>
+#   check_assets.sh rc <vemo2.rc> <folder with vemo2.ico> <folder with the sounds> <scratch dir>
 set -euo pipefail
 
 app_id=io.github.vemo2.Vemo2
@@ -59,14 +59,14 @@ tree)
     ;;
 rc)
     need x86_64-w64-mingw32-windres binutils-mingw-w64-x86-64
-    rc=$2 icons=$3
+    rc=$2 icons=$3 media=$4
     [ -f "$icons/vemo2.ico" ] || fail "$icons/vemo2.ico has not been rendered"
-    out=$(mktemp -d "$4/rc.XXXXXX")
+    out=$(mktemp -d "$5/rc.XXXXXX")
     trap 'rm -rf "$out"' EXIT
     # No mingw compiler needed: the script uses no Windows header, so the host's C
     # preprocessor does.
     windres=(x86_64-w64-mingw32-windres --preprocessor=cpp --preprocessor-arg=-DRC_INVOKED
-             -I "$icons")
+             -I "$icons" -I "$media")
     "${windres[@]}" -i "$rc" -O coff -o "$out/vemo2.res.o"
     "${windres[@]}" -i "$rc" -O res -o "$out/vemo2.res"
     # Read back: the version record and the icon group as the compiler stored them.
@@ -79,7 +79,10 @@ rc)
         grep -qF "$want" "$out/back.rc" || { sed -n '/VERSIONINFO/,$p' "$out/back.rc"; fail "no $want"; }
     done
     [ "$(grep -c 'RT_ICON \*/' "$out/back.rc")" -ge 3 ] || fail "fewer than three icon pictures"
-    echo "vemo2.rc compiles; version record and icon read back"
+    for sound in TICK RINGIN RINGOUT DEFAULT; do
+        grep -qF "\"$sound\" \"WAVE\"" "$out/back.rc" || fail "no sound $sound"
+    done
+    echo "vemo2.rc compiles; version record, icon and the four sounds read back"
     ;;
 *)
     fail "unknown check $1"

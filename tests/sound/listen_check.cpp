@@ -1,9 +1,16 @@
-// Checks a recording of the sound driver's "listen" programme (raw s16le, 48 kHz, mono, from
-// the null sink's monitor) against the sound files: five whole ticks a second apart, the whole
-// ringin chime, ringout cut off by a whole tick 300 ms after it began, and the whole 10 ms
-// sound a second later.
+// Checks recordings of a private sound server's null sink (raw s16le, 48 kHz, mono).
 //
 //   listen_check <recording.raw> <media folder>
+//       The sound driver's "listen" programme (tests/sound/listen_test.sh) against the sound
+//       files: five whole ticks a second apart, the whole ringin chime, ringout cut off by a
+//       whole tick 300 ms after it began, and the whole 10 ms sound a second later.
+//   listen_check clock <recording.raw> <noon, ms into it> <pitch> <default Hz>
+//       The Windows clock under Wine up to noon and past it (tests/windows/run_wine.sh): before
+//       noon only ticks, a second apart, each of the tick's tone; from noon the full-hour chime,
+//       its three notes; and nowhere the default sound's tone. <pitch> scales every tone of the
+//       clock's sounds: 1 for the program's own, 44100/48000 for copies declared at 44.1 kHz.
+//   listen_check tone <file.wav> <Hz>
+//       Writes the stand-in for the system's default sound: 0.6 s of a pure tone.
 //
 // Prints what it measured; exits 1 when something is off.
 
@@ -16,6 +23,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <numbers>
 #include <sstream>
 #include <string>
 
@@ -87,22 +95,19 @@ std::size_t tickOnset(std::span<const std::int16_t> rec, Extent stretch)
     return stretch.end;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+std::vector<std::int16_t> readRecording(const char *file)
 {
-    if (argc != 3) {
-        std::cerr << "usage: listen_check <recording.raw> <media folder>\n";
-        return 2;
-    }
-    std::ifstream in(argv[1], std::ios::binary);
+    std::ifstream in(file, std::ios::binary);
     const std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<std::int16_t> samples(raw.size() / 2);
     for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = static_cast<std::int16_t>(static_cast<unsigned char>(raw[2 * i]) |
                                                (static_cast<unsigned char>(raw[2 * i + 1]) << 8));
-    const std::span<const std::int16_t> rec(samples);
-    const fs::path media = argv[2];
+    return samples;
+}
+
+int checkDriver(std::span<const std::int16_t> rec, const fs::path &media)
+{
 
     const std::size_t tickLength = audibleLength(media, tones::tick);
     const std::size_t ringinLength = audibleLength(media, tones::ringin);
@@ -178,6 +183,109 @@ int main(int argc, char **argv)
           fmt("short sound starts %.1f ms after the tick", ms(brief.begin - cut)));
     checkTone(rec, brief, shortToneHz, "short sound");
 
-    std::cout << (failures ? "listening test failed\n" : "listening test passed\n");
-    return failures ? 1 : 0;
+    return failures;
+}
+
+int writeTone(const char *file, double hz)
+{
+    std::vector<std::int16_t> samples(toSamples(0.6, rate));
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::int16_t>(
+            16000.0 * std::sin(2.0 * std::numbers::pi * hz * double(i) / rate));
+    return writeWav(file, samples) ? 0 : 2;
+}
+
+int checkClock(std::span<const std::int16_t> rec, double noonMs, double pitch, double defaultHz)
+{
+    const std::size_t noon = toSamples(noonMs / 1000.0, rate);
+    // A sound that the machine's load splits with a stretch of silence is still one sound.
+    const std::vector<Extent> heard = audibleExtents(rec, rate, audibleLevel, 0.2);
+    std::cout << "recording: "
+              << fmt("%.2f s, noon at %.0f ms", toSeconds(rec.size(), rate), noonMs) << ", "
+              << heard.size() << " sounds heard\n";
+
+    // Before noon, ticks; a sound that starts within a quarter second of noon is the chime.
+    const std::size_t chimeFrom = noon - std::min(noon, toSamples(0.25, rate));
+    const double tickHz = tones::tick.notes[0] * pitch;
+    std::vector<Extent> ticks;
+    int offTone = 0;
+    for (const Extent &e : heard) {
+        if (e.begin >= chimeFrom)
+            break;
+        ticks.push_back(e);
+        // The recording may open inside a tick: judge whole ones only, long enough to tell.
+        if (e.begin == 0 || e.length() < toSamples(0.015, rate))
+            continue;
+        const double hz = dominantFrequency(
+            rec.subspan(e.begin + toSamples(0.005, rate),
+                        std::min(e.length(), toSamples(0.025, rate)) - toSamples(0.005, rate)),
+            rate, 200.0, 6000.0);
+        if (std::abs(hz - tickHz) > tickHz * 0.01) {
+            std::cout << fmt("  at %.1f ms for %.1f ms: %.1f Hz\n", ms(e.begin), ms(e.length()),
+                             hz);
+            ++offTone;
+        }
+    }
+    double shortest = 1e9, longest = 0.0;
+    for (std::size_t i = 1; i < ticks.size(); ++i) {
+        const double gap = ms(ticks[i].begin - ticks[i - 1].begin);
+        shortest = std::min(shortest, gap);
+        longest = std::max(longest, gap);
+    }
+    check(ticks.size() >= 3 && offTone == 0,
+          fmt("%.0f sounds before noon, %.0f of them not the tick's %.1f Hz", double(ticks.size()),
+              offTone, tickHz));
+    check(ticks.size() >= 3 && shortest > 700.0 && longest < 1300.0 &&
+              ms(noon - ticks.back().begin) < 1300.0,
+          fmt("a second apart: from %.0f to %.0f ms, the last %.0f ms before noon", shortest,
+              longest, ticks.empty() ? 0.0 : ms(noon - ticks.back().begin)));
+
+    // From noon, the full-hour chime until the next tick cuts it off.
+    const Extent *chime = ticks.size() < heard.size() ? &heard[ticks.size()] : nullptr;
+    check(chime && chime->begin < noon + toSamples(0.25, rate),
+          chime ? fmt("a sound %+.0f ms from noon", ms(chime->begin) - noonMs)
+                : "no sound from noon");
+    if (chime) {
+        const double spacing = tones::ringin.noteSpacing / pitch;
+        for (std::size_t n = 0; n < 3; ++n)
+            checkTone(rec,
+                      {chime->begin + toSamples(n * spacing + 0.020, rate),
+                       chime->begin + toSamples((n + 1) * spacing - 0.020, rate)},
+                      tones::ringin.notes[n] * pitch, fmt("chime note %.0f", double(n + 1)));
+    }
+
+    // Nowhere the default sound, whose tone lies below every tone of the clock's sounds.
+    const std::size_t window = toSamples(0.100, rate);
+    double loudest = 0.0, at = 0.0;
+    for (std::size_t i = 0; i + window <= rec.size(); i += window / 2) {
+        const double level = toneAmplitude(rec.subspan(i, window), rate, defaultHz);
+        if (level > loudest)
+            loudest = level, at = ms(i);
+    }
+    check(loudest < 0.01, fmt("the default sound's %.1f Hz at most %.1f dBFS (at %.0f ms)",
+                              defaultHz, 20.0 * std::log10(std::max(loudest, 1e-6)), at));
+    return failures;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "tone" && argc == 4)
+        return writeTone(argv[2], std::stod(argv[3]));
+    int failed = 0;
+    if (mode == "clock" && argc == 6) {
+        failed = checkClock(readRecording(argv[2]), std::stod(argv[3]), std::stod(argv[4]),
+                            std::stod(argv[5]));
+    } else if (argc == 3) {
+        failed = checkDriver(readRecording(argv[1]), argv[2]);
+    } else {
+        std::cerr << "usage: listen_check <recording.raw> <media folder>\n"
+                     "       listen_check clock <recording.raw> <noon ms> <pitch> <default Hz>\n"
+                     "       listen_check tone <file.wav> <Hz>\n";
+        return 2;
+    }
+    std::cout << (failed ? "listening test failed\n" : "listening test passed\n");
+    return failed ? 1 : 0;
 }

@@ -14,6 +14,8 @@
 //       The two client areas, at 15 twips a pixel, agree on at least <min share> of the pixels
 //       that no font choice changes: outside every label's box, away from the edges of shapes
 //       and lines (pixels whose 5 x 5 neighbourhood is of one colour in both pictures).
+//   wine_probe link <shortcut.lnk>
+//       The shortcut's target, working folder and icon file, one a line.
 //
 // Prints one line per check; exits 1 when one fails, 2 when it cannot look.
 
@@ -25,6 +27,7 @@
 #include <windows.h>
 
 #include <gdiplus.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cmath>
@@ -273,6 +276,33 @@ int compare(const std::vector<std::string> &argv)
                : 1;
 }
 
+int link(const std::vector<std::string> &argv)
+{
+    if (argv.size() != 3 || FAILED(CoInitialize(nullptr)))
+        return 2;
+    IShellLinkW *shortcut = nullptr;
+    IPersistFile *file = nullptr;
+    wchar_t target[MAX_PATH] = L"", folder[MAX_PATH] = L"", icon[MAX_PATH] = L"";
+    int iconIndex = 0;
+    const bool read =
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void **>(&shortcut))) &&
+        SUCCEEDED(shortcut->QueryInterface(IID_IPersistFile, reinterpret_cast<void **>(&file))) &&
+        SUCCEEDED(file->Load(vemo::widen(argv[2]).c_str(), STGM_READ)) &&
+        SUCCEEDED(shortcut->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
+        SUCCEEDED(shortcut->GetWorkingDirectory(folder, MAX_PATH)) &&
+        SUCCEEDED(shortcut->GetIconLocation(icon, MAX_PATH, &iconIndex));
+    if (read)
+        std::printf("%s\n%s\n%s\n", vemo::narrow(target).c_str(), vemo::narrow(folder).c_str(),
+                    vemo::narrow(icon).c_str());
+    if (file)
+        file->Release();
+    if (shortcut)
+        shortcut->Release();
+    CoUninitialize();
+    return read ? 0 : 1;
+}
+
 } // namespace
 
 int main()
@@ -299,6 +329,8 @@ int main()
         status = name(argv);
     else if (command == "compare")
         status = compare(argv);
+    else if (command == "link")
+        status = link(argv);
     Gdiplus::GdiplusShutdown(token);
     return status;
 }
