@@ -1,9 +1,8 @@
 #pragma once
 
 #include "app/form1.h"
-#include "platform/paint/painted_controls.h"
-#include "platform/tick_scheduler.h"
 #include "platform/qt/window_surface.h"
+#include "platform/window/window_core.h"
 
 #include <QImage>
 #include <QTimer>
@@ -13,7 +12,6 @@
 #include <cstddef>
 #include <functional>
 #include <limits>
-#include <optional>
 
 class QLineEdit;
 class QPushButton;
@@ -22,10 +20,10 @@ namespace vemo {
 
 class ClockChangeNotifier;
 
-// The clock's one window: a frameless top-level widget that paints the form's drawn controls,
-// hosts the text box and the two buttons as child widgets, routes clicks and ticks to the event
-// procedures, and repaints what each event changed.
-class ClockWindow : public QWidget
+// The clock's one window: a frameless top-level widget that paints the form's drawn controls
+// and hosts the text box and the two buttons as child widgets. What it does with them, clicks,
+// ticks and repaints, the window core decides; this class is the core's Qt toolkit.
+class ClockWindow : public QWidget, private WindowToolkit
 {
 public:
     // The insets of a standard frame with a title bar, in pixels: the form's region and position
@@ -43,18 +41,18 @@ public:
     // alpha surface also where its pixels are opaque.
     void setRegion(const EllipticRegion &region);
     // Ends the event loop with `status`; no event procedure runs after it.
-    void endProgram(int status);
+    void endProgram(int status) { core_.endProgram(status); }
 
     // Runs one event procedure; an error out of it is reported and ends the program.
-    void dispatch(const std::function<void()> &procedure);
+    void dispatch(const std::function<void()> &procedure) { core_.dispatch(procedure); }
 
     // Shows an error's message to the user; a message box unless replaced.
     void setErrorReporter(std::function<void(const QString &message)> reporter);
 
-    bool ended() const { return ended_; }
+    bool ended() const { return core_.ended(); }
     // What the last event asked to repaint, in window pixels.
     const QRegion &lastRepaint() const { return lastRepaint_; }
-    int exitStatus() const { return exitStatus_; }
+    int exitStatus() const { return core_.exitStatus(); }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -62,31 +60,28 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    void afterEvent();
-    void syncTextBox();
-    void syncButton(int index);
-    void syncPosition();
-    void syncTimer();
-    void armTimer();
-    void tick();
-    void showError(const QString &message);
-    const Control *clickTarget(QPointF position) const;
+    // WindowToolkit
+    void placeTextBox(const RectF &place, const TextBox &model) override;
+    void placeButton(int index, const RectF &place, const CommandButton &model) override;
+    void moveWindow(int left, int top) override;
+    void repaint(const std::vector<RectF> &rects, std::size_t backmost) override;
+    ClockReading readClocks() override;
+    void armTimer(std::int64_t delayMs) override;
+    void stopTimer() override;
+    void reportError(const std::string &message) override;
+    void quit(int status) override;
+    void focus(const Control &control) override;
+    void accessibleChanged(const AccessibleNode &node, AccessibleChange change) override;
 
+    WindowCore core_{*this};
     WindowSurface surface_;
     QRect ellipse_; // the region's bounding rectangle, client pixels
-    Form1 *form_ = nullptr;
-    double twipsPerPixel_ = 15;
-    bool ended_ = false;
-    int exitStatus_ = 0;
     std::function<void(const QString &)> reportError_;
     QLineEdit *text1_ = nullptr;
     std::array<QPushButton *, 2> buttons_{};
     QTimer timer_;
-    std::optional<TickScheduler> scheduler_;
     ClockChangeNotifier *clockChanges_ = nullptr;
-    const Control *pressed_ = nullptr;
     QRegion lastRepaint_;
-    std::optional<PaintedControls> paintedControls_;
 
     // The controls at the back that have not changed since the window was first painted (the
     // dial, its marks and most numerals), painted once: a repaint copies them from here and

@@ -35,9 +35,6 @@ std::int64_t wallClockMs()
     return (static_cast<std::int64_t>(ticks.QuadPart) - k1970) / 10000;
 }
 
-// The tick count counts a suspend too; the wall clock may be set.
-ClockReading readClocks() { return {static_cast<std::int64_t>(GetTickCount64()), wallClockMs()}; }
-
 HFONT createFont(const Font &font, UINT dpi)
 {
     const bool symbol = font.name == "Webdings";
@@ -52,6 +49,12 @@ RECT toRect(const RectF &r)
 {
     return RECT{static_cast<LONG>(std::floor(r.left)), static_cast<LONG>(std::floor(r.top)),
                 static_cast<LONG>(std::ceil(r.right())), static_cast<LONG>(std::ceil(r.bottom()))};
+}
+
+RECT toWholeRect(const RectF &r)
+{
+    return RECT{static_cast<LONG>(r.left), static_cast<LONG>(r.top), static_cast<LONG>(r.right()),
+                static_cast<LONG>(r.bottom())};
 }
 
 std::wstring windowText(HWND window)
@@ -78,7 +81,6 @@ ClockWindow::~ClockWindow()
 
 void ClockWindow::load(Form1 &form)
 {
-    form_ = &form;
     HINSTANCE instance = GetModuleHandleW(nullptr);
 
     WNDCLASSEXW windowClass{};
@@ -95,7 +97,6 @@ void ClockWindow::load(Form1 &form)
 
     // Created hidden at the system's resolution; the window's own, once it has one, follows.
     dpi_ = systemDpi();
-    twipsPerPixel_ = kTwipsPerInch / dpi_;
     window_ =
         CreateWindowExW(0, kClassName, widen(form.Form.caption).c_str(), kStyle, CW_USEDEFAULT,
                         CW_USEDEFAULT, 100, 100, nullptr, nullptr, instance, this);
@@ -103,12 +104,11 @@ void ClockWindow::load(Form1 &form)
         throw std::runtime_error("Pencere açılamadı (" + std::to_string(GetLastError()) + ")");
     form.hWnd = reinterpret_cast<WindowHandle>(window_);
     textBackground_ = CreateSolidBrush(form.Text1.backColor); // 0x00BBGGRR is a COLORREF
-    createChildren();
-    paintedControls_.emplace(form, twipsPerPixel_);
+    createChildren(form);
+    core_.attach(form, kTwipsPerInch / dpi_);
     applyDpi(dpiOfWindow(window_));
 
-    dispatch([&] { form.Form_Load(); });
-    if (ended_)
+    if (!core_.load())
         return;
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
@@ -121,17 +121,17 @@ int ClockWindow::run()
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return exitStatus_;
+    return core_.exitStatus();
 }
 
-void ClockWindow::createChildren()
+void ClockWindow::createChildren(const Form1 &form)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     text1_ =
         CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | ES_CENTER | ES_AUTOHSCROLL, 0, 0,
                         0, 0, window_, reinterpret_cast<HMENU>(kText1Id), instance, nullptr);
     for (int i = 0; i < 2; ++i) {
-        const CommandButton &button = form_->Tuş(i);
+        const CommandButton &button = form.Tuş(i);
         buttons_[static_cast<std::size_t>(i)] = CreateWindowExW(
             0, L"BUTTON", widen(button.caption).c_str(), WS_CHILD | BS_PUSHBUTTON, 0, 0, 0, 0,
             window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + i)), instance,
@@ -142,11 +142,12 @@ void ClockWindow::createChildren()
 void ClockWindow::applyDpi(UINT dpi)
 {
     dpi_ = dpi;
-    twipsPerPixel_ = kTwipsPerInch / dpi;
+    const double twipsPerPixel = kTwipsPerInch / dpi;
+    const Form1 &form = core_.form();
 
     // The client area keeps its size in twips.
-    RECT outer{0, 0, static_cast<LONG>(std::lround(form_->Form.clientWidth / twipsPerPixel_)),
-               static_cast<LONG>(std::lround(form_->Form.clientHeight / twipsPerPixel_))};
+    RECT outer{0, 0, static_cast<LONG>(std::lround(form.Form.clientWidth / twipsPerPixel)),
+               static_cast<LONG>(std::lround(form.Form.clientHeight / twipsPerPixel))};
     adjustWindowRect(outer, kStyle, 0, dpi);
     SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -154,14 +155,12 @@ void ClockWindow::applyDpi(UINT dpi)
     for (HFONT font : {textFont_, buttonFont_})
         if (font)
             DeleteObject(font);
-    textFont_ = createFont(form_->Text1.font, dpi);
-    buttonFont_ = createFont(form_->Tuş(0).font, dpi);
+    textFont_ = createFont(form.Text1.font, dpi);
+    buttonFont_ = createFont(form.Tuş(0).font, dpi);
     SendMessageW(text1_, WM_SETFONT, reinterpret_cast<WPARAM>(textFont_), FALSE);
     for (HWND button : buttons_)
         SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_), FALSE);
-    syncTextBox();
-    syncButton(0);
-    syncButton(1);
+    core_.rescale(twipsPerPixel);
 
     // The region start-up gave, at the new resolution.
     if (region_) {
@@ -172,8 +171,6 @@ void ClockWindow::applyDpi(UINT dpi)
                                        scaled(region_->right), scaled(region_->bottom)),
                      TRUE);
     }
-    if (paintedControls_) // none yet while the window is being created
-        paintedControls_->rescale(twipsPerPixel_);
     InvalidateRect(window_, nullptr, FALSE);
 }
 
@@ -183,68 +180,28 @@ void ClockWindow::regionSet(const EllipticRegion &region)
     regionDpi_ = dpi_;
 }
 
-void ClockWindow::endProgram(int status)
+void ClockWindow::quit(int status)
 {
-    ended_ = true;
-    exitStatus_ = status;
-    KillTimer(window_, kTickTimer);
     PostQuitMessage(status);
 }
 
-void ClockWindow::dispatch(const std::function<void()> &procedure)
+void ClockWindow::reportError(const std::string &message)
 {
-    if (ended_)
-        return;
-    try {
-        procedure();
-    } catch (const std::exception &error) {
-        // Nothing runs between the error and the end: no tick, no click.
-        ended_ = true;
-        KillTimer(window_, kTickTimer);
-        const std::wstring message = widen(
-            std::string("Beklenmeyen bir hata oluştu; program kapanacak.\n\n") + error.what());
-        MessageBoxW(IsWindowVisible(window_) ? window_ : nullptr, message.c_str(),
-                    widen(form_->Form.caption).c_str(), MB_OK | MB_ICONERROR);
-        endProgram(EXIT_FAILURE);
-        return;
-    }
-    afterEvent();
+    MessageBoxW(IsWindowVisible(window_) ? window_ : nullptr, widen(message).c_str(),
+                widen(core_.form().Form.caption).c_str(), MB_OK | MB_ICONERROR);
 }
 
-void ClockWindow::afterEvent()
+void ClockWindow::repaint(const std::vector<RectF> &rects, std::size_t)
 {
-    if (ended_)
-        return;
-    // Repaint where each written control was and where it is now.
-    for (const Control *control : form_->changes.takeChanged()) {
-        switch (control->kind()) {
-        case ControlKind::TextBox:
-            syncTextBox();
-            break;
-        case ControlKind::CommandButton:
-            syncButton(control->index());
-            break;
-        case ControlKind::Window:
-            syncPosition();
-            break;
-        case ControlKind::Timer:
-            syncTimer();
-            break;
-        default:
-            if (const auto move = paintedControls_->moved(*control)) {
-                const RECT was = toRect(move->was), now = toRect(move->now);
-                InvalidateRect(window_, &was, FALSE);
-                InvalidateRect(window_, &now, FALSE);
-            }
-            break;
-        }
+    for (const RectF &rect : rects) {
+        const RECT r = toRect(rect);
+        InvalidateRect(window_, &r, FALSE);
     }
 }
 
-void ClockWindow::syncTextBox()
+void ClockWindow::placeTextBox(const RectF &place, const TextBox &model)
 {
-    const TextBox &model = form_->Text1;
-    const RECT r = pixelsOf(model.box);
+    const RECT r = toWholeRect(place);
     MoveWindow(text1_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     const std::wstring text = widen(model.Text.get());
     if (windowText(text1_) != text) {
@@ -256,57 +213,42 @@ void ClockWindow::syncTextBox()
     ShowWindow(text1_, model.Visible ? SW_SHOWNA : SW_HIDE);
 }
 
-void ClockWindow::syncButton(int index)
+void ClockWindow::placeButton(int index, const RectF &place, const CommandButton &model)
 {
-    const CommandButton &model = form_->Tuş(index);
     HWND button = buttons_[static_cast<std::size_t>(index)];
-    const RECT r = pixelsOf(model.box);
+    const RECT r = toWholeRect(place);
     MoveWindow(button, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     EnableWindow(button, model.Enabled ? TRUE : FALSE);
     ShowWindow(button, model.Visible ? SW_SHOWNA : SW_HIDE);
 }
 
-void ClockWindow::syncPosition()
+void ClockWindow::moveWindow(int left, int top)
 {
     // Left and Top place the outer window, frame included.
-    const int left = static_cast<int>(std::floor(form_->Form.Left / twipsPerPixel_));
-    const int top = static_cast<int>(std::floor(form_->Form.Top / twipsPerPixel_));
     SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void ClockWindow::syncTimer()
+// The tick count counts a suspend too; the wall clock may be set.
+ClockReading ClockWindow::readClocks()
 {
-    if (form_->Timer1.Interval > 0) {
-        if (!scheduler_) {
-            scheduler_.emplace(readClocks());
-            armTimer();
-        }
-    } else {
-        scheduler_.reset();
-        KillTimer(window_, kTickTimer);
-    }
+    return {static_cast<std::int64_t>(GetTickCount64()), wallClockMs()};
 }
 
-// The one place that schedules ticks: the timer is armed once for the tick the scheduler says
-// is next, a second after the last one and, while the wall clock runs, just after its second's
-// boundary.
-void ClockWindow::armTimer()
+void ClockWindow::armTimer(std::int64_t delayMs)
 {
-    const std::int64_t delay = scheduler_->delayFrom(readClocks());
     SetTimer(window_, kTickTimer,
-             static_cast<UINT>(std::clamp<std::int64_t>(delay, USER_TIMER_MINIMUM, 2000)), nullptr);
+             static_cast<UINT>(std::clamp<std::int64_t>(delayMs, USER_TIMER_MINIMUM, 2000)),
+             nullptr);
 }
 
-void ClockWindow::tick()
+void ClockWindow::stopTimer()
 {
     KillTimer(window_, kTickTimer);
-    if (!scheduler_)
-        return;
-    if (scheduler_->fire(readClocks()))
-        dispatch([this] { form_->Timer1_Timer(); });
-    if (scheduler_ && !ended_)
-        armTimer();
 }
+
+void ClockWindow::focus(const Control &) {}
+
+void ClockWindow::accessibleChanged(const AccessibleNode &, AccessibleChange) {}
 
 void ClockWindow::paint()
 {
@@ -314,7 +256,7 @@ void ClockWindow::paint()
     HDC dc = BeginPaint(window_, &ps);
     const RECT &r = ps.rcPaint;
     const int width = r.right - r.left, height = r.bottom - r.top;
-    if (width > 0 && height > 0 && form_) {
+    if (width > 0 && height > 0 && core_.attached()) {
         // Painted into a bitmap first and copied at once: no half-painted frames.
         HDC buffer = CreateCompatibleDC(dc);
         HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
@@ -328,7 +270,7 @@ void ClockWindow::paint()
                 static_cast<Gdiplus::REAL>(r.left), static_cast<Gdiplus::REAL>(r.top),
                 static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height)));
             GdiplusCanvas canvas(graphics, fonts_, dpi_);
-            paintControls(canvas, *form_, twipsPerPixel_, {exposed});
+            paintControls(canvas, core_.form(), core_.twipsPerPixel(), {exposed});
         }
         BitBlt(dc, r.left, r.top, width, height, buffer, 0, 0, SRCCOPY);
         SelectObject(buffer, old);
@@ -336,52 +278,6 @@ void ClockWindow::paint()
         DeleteDC(buffer);
     }
     EndPaint(window_, &ps);
-}
-
-RECT ClockWindow::pixelsOf(const Box &box) const
-{
-    // Each of left, top, width and height rounded to whole pixels.
-    const RectF r = toPixels(box, twipsPerPixel_);
-    const LONG left = std::lround(r.left), top = std::lround(r.top);
-    return RECT{left, top, left + std::lround(r.width), top + std::lround(r.height)};
-}
-
-const Control *ClockWindow::clickTarget(POINT at) const
-{
-    // The front-most label or picture under the pointer takes the click; lines and shapes
-    // take none.
-    const PointF p{static_cast<double>(at.x), static_cast<double>(at.y)};
-    const auto &order = form_->backToFront();
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        if (const auto *label = std::get_if<const Label *>(&*it)) {
-            if (toPixels((*label)->box, twipsPerPixel_).contains(p))
-                return *label;
-        } else if (std::holds_alternative<const Image *>(*it)) {
-            if (controlBounds(*it, twipsPerPixel_).contains(p))
-                return std::get<const Image *>(*it);
-        }
-    }
-    return nullptr;
-}
-
-void ClockWindow::click(POINT at, bool press)
-{
-    if (press) {
-        pressed_ = clickTarget(at);
-        SetCapture(window_);
-        return;
-    }
-    ReleaseCapture();
-    // A click is a press and a release on the same control.
-    const Control *target = clickTarget(at);
-    const bool clicked = target && target == pressed_;
-    pressed_ = nullptr;
-    if (!clicked)
-        return;
-    if (target == &form_->Label5)
-        dispatch([this] { form_->Label5_Click(); });
-    else if (target == &form_->Image1)
-        dispatch([this] { form_->Image1_Click(); });
 }
 
 LRESULT CALLBACK ClockWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -397,7 +293,7 @@ LRESULT CALLBACK ClockWindow::windowProc(HWND window, UINT message, WPARAM wPara
         self->window_ = nullptr;
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     }
-    if (!self || !self->form_ || !self->window_)
+    if (!self || !self->core_.attached() || !self->window_)
         return DefWindowProcW(window, message, wParam, lParam);
     return self->handle(message, wParam, lParam);
 }
@@ -409,42 +305,47 @@ LRESULT ClockWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         paint();
         return 0;
     case WM_ERASEBKGND:
-        return 1; // the painter covers the whole client area
+        return 1;       // the painter covers the whole client area
     case WM_TIMECHANGE: // the wall clock was set: the scheduler judges it from now on
-        tick();
+        core_.tick();
         return 0;
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMRESUMEAUTOMATIC) // awake again: a tick is due at once
-            tick();
+            core_.tick();
         return TRUE;
     case WM_TIMER:
-        if (wParam == kTickTimer)
-            tick();
+        if (wParam == kTickTimer) {
+            KillTimer(window_, kTickTimer); // a Win32 timer repeats: this one ticks once
+            core_.tick();
+        }
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP: {
-        const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        click(at, message == WM_LBUTTONDOWN);
+        const PointF at{double(static_cast<short>(LOWORD(lParam))),
+                        double(static_cast<short>(HIWORD(lParam)))};
+        if (message == WM_LBUTTONDOWN) {
+            SetCapture(window_);
+            core_.pointerPressed(at);
+        } else {
+            ReleaseCapture();
+            core_.pointerReleased(at);
+        }
         return 0;
     }
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
-        if (id == kText1Id && HIWORD(wParam) == EN_CHANGE && !syncing_) {
-            const std::string typed = narrow(windowText(text1_));
-            dispatch([&] { form_->Text1.Text = typed; });
-        } else if ((id == kFirstButtonId || id == kFirstButtonId + 1) &&
-                   HIWORD(wParam) == BN_CLICKED) {
-            const std::int16_t index = static_cast<std::int16_t>(id - kFirstButtonId);
-            dispatch([&] { form_->Tuş_Click(index); });
-        }
+        if (id == kText1Id && HIWORD(wParam) == EN_CHANGE && !syncing_)
+            core_.textEdited(narrow(windowText(text1_)));
+        else if ((id == kFirstButtonId || id == kFirstButtonId + 1) && HIWORD(wParam) == BN_CLICKED)
+            core_.buttonClicked(id - kFirstButtonId);
         return 0;
     }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC: // a locked text box draws as a static control
         if (reinterpret_cast<HWND>(lParam) == text1_) {
             HDC dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, form_->Text1.foreColor);
-            SetBkColor(dc, form_->Text1.backColor);
+            SetTextColor(dc, core_.form().Text1.foreColor);
+            SetBkColor(dc, core_.form().Text1.backColor);
             return reinterpret_cast<LRESULT>(textBackground_);
         }
         break;
@@ -457,8 +358,8 @@ LRESULT ClockWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_DESTROY:
         // Closed in some other way than by "Kapat": the platform ends the program.
-        if (!ended_)
-            endProgram(exitStatus_);
+        if (!core_.ended())
+            core_.endProgram(core_.exitStatus());
         return 0;
     default:
         break;
