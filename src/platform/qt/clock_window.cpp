@@ -1,13 +1,16 @@
 #include "platform/qt/clock_window.h"
 
 #include "platform/paint/painter.h"
+#include "platform/qt/clock_accessible.h"
 #include "platform/qt/control_painter.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pictures.h"
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/system_clocks.h"
 
+#include <QAccessibleEvent>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -28,6 +31,7 @@ ClockWindow::ClockWindow(WindowSurface surface)
     if (surface_ == WindowSurface::Alpha)
         setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    installClockAccessibility();
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, [this] { core_.tick(); });
@@ -41,7 +45,11 @@ ClockWindow::ClockWindow(WindowSurface surface)
     setWindowIcon(icon);
 }
 
-ClockWindow::~ClockWindow() = default;
+ClockWindow::~ClockWindow()
+{
+    for (const auto &[control, id] : paintedInterfaces_)
+        QAccessible::deleteAccessibleInterface(id);
+}
 
 void ClockWindow::load(Form1 &form, double twipsPerPixel)
 {
@@ -59,13 +67,17 @@ void ClockWindow::load(Form1 &form, double twipsPerPixel)
     palette.setColor(QPalette::Base, qtColour(form.Text1.backColor));
     palette.setColor(QPalette::Text, qtColour(form.Text1.foreColor));
     text1_->setPalette(palette);
+    // Tab reaches the text box and the buttons; a click leaves the focus where it was.
+    text1_->setFocusPolicy(Qt::TabFocus);
+    text1_->installEventFilter(this);
     connect(text1_, &QLineEdit::textEdited, this,
             [this](const QString &text) { core_.textEdited(text.toStdString()); });
     for (int i = 0; i < 2; ++i) {
         const CommandButton &button = form.Tuş(i);
         buttons_[i] = new QPushButton(displayCaption(button.font, button.caption), this);
         buttons_[i]->setFont(qtFont(button.font));
-        buttons_[i]->setFocusPolicy(Qt::NoFocus);
+        buttons_[i]->setFocusPolicy(Qt::TabFocus);
+        buttons_[i]->installEventFilter(this);
         buttons_[i]->setAutoFillBackground(true);
         QPalette palette = buttons_[i]->palette();
         palette.setColor(QPalette::ButtonText, Qt::black);
@@ -73,13 +85,20 @@ void ClockWindow::load(Form1 &form, double twipsPerPixel)
         connect(buttons_[i], &QPushButton::clicked, this, [this, i] { core_.buttonClicked(i); });
     }
     core_.attach(form, twipsPerPixel);
+    for (const AccessibleNode &node : core_.accessibleTree())
+        if (QWidget *child = childWidget(*node.control))
+            child->setAccessibleName(QString::fromStdString(node.name));
     // Text box and buttons are child windows: always in front of the painted controls.
     text1_->raise();
     buttons_[0]->raise();
     buttons_[1]->raise();
 
-    if (core_.load())
-        show();
+    if (!core_.load())
+        return;
+    show();
+    // The window holds the focus until a key moves it: Qt would give it to the first child
+    // that takes it each time the window is activated.
+    setFocus(Qt::OtherFocusReason);
 }
 
 void ClockWindow::setRegion(const EllipticRegion &region)
@@ -168,9 +187,104 @@ void ClockWindow::stopTimer()
     timer_.stop();
 }
 
-void ClockWindow::focus(const Control &) {}
+QWidget *ClockWindow::childWidget(const Control &control) const
+{
+    if (control.kind() == ControlKind::TextBox)
+        return text1_;
+    if (control.kind() == ControlKind::CommandButton)
+        return buttons_[static_cast<std::size_t>(control.index())];
+    return nullptr;
+}
 
-void ClockWindow::accessibleChanged(const AccessibleNode &, AccessibleChange) {}
+const Control *ClockWindow::controlOf(const QObject *child) const
+{
+    for (const AccessibleNode &node : core_.accessibleTree())
+        if (childWidget(*node.control) == child)
+            return node.control;
+    return nullptr;
+}
+
+void ClockWindow::focus(const Control &control)
+{
+    QWidget *child = childWidget(control);
+    (child ? child : this)->setFocus(Qt::TabFocusReason);
+}
+
+bool ClockWindow::focusNextPrevChild(bool)
+{
+    setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+bool ClockWindow::keyPressed(const QKeyEvent &event)
+{
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    switch (event.key()) {
+    case Qt::Key_Tab:
+        return core_.keyPressed(event.modifiers() & Qt::ShiftModifier ? WindowCore::Key::BackTab
+                                                                      : WindowCore::Key::Tab);
+    case Qt::Key_Backtab:
+        return core_.keyPressed(WindowCore::Key::BackTab);
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // A key held down acts once.
+        return !event.isAutoRepeat() && core_.keyPressed(WindowCore::Key::Activate);
+    default:
+        return false;
+    }
+}
+
+bool ClockWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress && keyPressed(*static_cast<QKeyEvent *>(event)))
+        return true;
+    return QWidget::event(event);
+}
+
+bool ClockWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress)
+        return keyPressed(*static_cast<QKeyEvent *>(event));
+    if (event->type() == QEvent::FocusIn)
+        if (const Control *control = controlOf(watched))
+            core_.focusTaken(*control);
+    return false;
+}
+
+QAccessibleInterface *ClockWindow::accessibleFor(const AccessibleNode &node)
+{
+    if (QWidget *child = childWidget(*node.control))
+        return QAccessible::queryAccessibleInterface(child);
+    auto found = paintedInterfaces_.find(node.control);
+    if (found == paintedInterfaces_.end())
+        found = paintedInterfaces_
+                    .emplace(node.control, QAccessible::registerAccessibleInterface(
+                                               new PaintedControlAccessible(*this, *node.control)))
+                    .first;
+    return QAccessible::accessibleInterface(found->second);
+}
+
+void ClockWindow::activateLater(const Control &control)
+{
+    QMetaObject::invokeMethod(
+        this, [this, &control] { core_.activate(control); }, Qt::QueuedConnection);
+}
+
+void ClockWindow::accessibleChanged(const AccessibleNode &node, AccessibleChange change)
+{
+    // The child widgets tell their own changes; the time label's new name is there to be read,
+    // as any label's, not announced.
+    if (!QAccessible::isActive() || !node.painted)
+        return;
+    if (change == AccessibleChange::Name || change == AccessibleChange::Focus) {
+        QAccessibleEvent event(accessibleFor(node), change == AccessibleChange::Name
+                                                        ? QAccessible::NameChanged
+                                                        : QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
+}
 
 void ClockWindow::paintEvent(QPaintEvent *event)
 {
@@ -215,6 +329,10 @@ void ClockWindow::paintEvent(QPaintEvent *event)
     }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     paintControls(painter, core_.form(), core_.twipsPerPixel(), region, backgroundDepth_);
+    if (const auto mark = core_.focusMark()) {
+        QtCanvas canvas(painter);
+        paintFocusMark(canvas, *mark);
+    }
     painted_ = true;
 }
 

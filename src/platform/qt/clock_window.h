@@ -4,6 +4,7 @@
 #include "platform/qt/window_surface.h"
 #include "platform/window/window_core.h"
 
+#include <QAccessible>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
@@ -12,7 +13,9 @@
 #include <cstddef>
 #include <functional>
 #include <limits>
+#include <unordered_map>
 
+class QKeyEvent;
 class QLineEdit;
 class QPushButton;
 
@@ -54,12 +57,26 @@ public:
     const QRegion &lastRepaint() const { return lastRepaint_; }
     int exitStatus() const { return core_.exitStatus(); }
 
+    // For the accessibility bridge: the core, the interface of a node of its tree, and what a
+    // click on a control does, run once the bridge's call has returned.
+    const WindowCore &core() const { return core_; }
+    QAccessibleInterface *accessibleFor(const AccessibleNode &node);
+    void activateLater(const Control &control);
+
 protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // Qt moves the focus on when a focused child hides; the core decides where it goes.
+    bool focusNextPrevChild(bool) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    bool keyPressed(const QKeyEvent &event);
+    QWidget *childWidget(const Control &control) const;
+    const Control *controlOf(const QObject *child) const;
+
     // WindowToolkit
     void placeTextBox(const RectF &place, const TextBox &model) override;
     void placeButton(int index, const RectF &place, const CommandButton &model) override;
@@ -82,6 +99,7 @@ private:
     QTimer timer_;
     ClockChangeNotifier *clockChanges_ = nullptr;
     QRegion lastRepaint_;
+    std::unordered_map<const Control *, QAccessible::Id> paintedInterfaces_;
 
     // The controls at the back that have not changed since the window was first painted (the
     // dial, its marks and most numerals), painted once: a repaint copies them from here and
