@@ -17,6 +17,8 @@ constexpr wchar_t kIconName[] = L"IDI_ICON1"; // assets/vemo2.rc
 constexpr UINT_PTR kTickTimer = 1;
 constexpr int kText1Id = 10;
 constexpr int kFirstButtonId = 20; // Tuş(0), then Tuş(1)
+// Posted by an accessibility client's default action: wParam is the node's index in the tree.
+constexpr UINT kActivateMessage = WM_APP + 1;
 constexpr double kTwipsPerInch = 1440;
 
 // A fixed frame with a full-height title bar; the region cuts it away. The client area is
@@ -71,6 +73,7 @@ ClockWindow::ClockWindow() = default;
 
 ClockWindow::~ClockWindow()
 {
+    accessibleLink_->core = nullptr; // objects clients still hold answer that the window went
     if (window_)
         DestroyWindow(window_);
     for (HGDIOBJ object : {static_cast<HGDIOBJ>(textFont_), static_cast<HGDIOBJ>(buttonFont_),
@@ -106,6 +109,7 @@ void ClockWindow::load(Form1 &form)
     textBackground_ = CreateSolidBrush(form.Text1.backColor); // 0x00BBGGRR is a COLORREF
     createChildren(form);
     core_.attach(form, kTwipsPerInch / dpi_);
+    *accessibleLink_ = {&core_, window_, kActivateMessage};
     applyDpi(dpiOfWindow(window_));
 
     if (!core_.load())
@@ -118,6 +122,8 @@ int ClockWindow::run()
 {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_KEYDOWN && keyDown(message))
+            continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
@@ -136,6 +142,63 @@ void ClockWindow::createChildren(const Form1 &form)
             0, L"BUTTON", widen(button.caption).c_str(), WS_CHILD | BS_PUSHBUTTON, 0, 0, 0, 0,
             window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + i)), instance,
             nullptr);
+    }
+    for (HWND child : {text1_, buttons_[0], buttons_[1]}) {
+        SetWindowLongPtrW(child, GWLP_USERDATA, GetWindowLongPtrW(child, GWLP_WNDPROC));
+        SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(childProc));
+    }
+}
+
+HWND ClockWindow::childWindow(const Control &control) const
+{
+    if (control.kind() == ControlKind::TextBox)
+        return text1_;
+    if (control.kind() == ControlKind::CommandButton)
+        return buttons_[static_cast<std::size_t>(control.index())];
+    return nullptr;
+}
+
+const Control *ClockWindow::controlOf(HWND child) const
+{
+    for (const AccessibleNode &node : core_.accessibleTree())
+        if (childWindow(*node.control) == child)
+            return node.control;
+    return nullptr;
+}
+
+LRESULT CALLBACK ClockWindow::childProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(child, GWLP_USERDATA));
+    auto *self =
+        reinterpret_cast<ClockWindow *>(GetWindowLongPtrW(GetParent(child), GWLP_USERDATA));
+    const Control *control = self && self->core_.attached() ? self->controlOf(child) : nullptr;
+    if (control && message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
+        const AccessibleNode *node = self->core_.accessibleNode(*control);
+        return AccessibleObject::answer(
+            self->accessibleLink_, static_cast<int>(node - self->core_.accessibleTree().data()),
+            wParam);
+    }
+    if (control && message == WM_SETFOCUS)
+        self->core_.focusTaken(*control);
+    return CallWindowProcW(original, child, message, wParam, lParam);
+}
+
+bool ClockWindow::keyDown(const MSG &message)
+{
+    if (!core_.attached() || (message.hwnd != window_ && !IsChild(window_, message.hwnd)) ||
+        GetKeyState(VK_CONTROL) < 0)
+        return false;
+    const bool repeated = (message.lParam & (1 << 30)) != 0;
+    switch (message.wParam) {
+    case VK_TAB:
+        return core_.keyPressed(GetKeyState(VK_SHIFT) < 0 ? WindowCore::Key::BackTab
+                                                          : WindowCore::Key::Tab);
+    case VK_SPACE:
+    case VK_RETURN:
+        // A key held down acts once.
+        return !repeated && core_.keyPressed(WindowCore::Key::Activate);
+    default:
+        return false;
     }
 }
 
@@ -246,9 +309,22 @@ void ClockWindow::stopTimer()
     KillTimer(window_, kTickTimer);
 }
 
-void ClockWindow::focus(const Control &) {}
+void ClockWindow::focus(const Control &control)
+{
+    const HWND child = childWindow(control);
+    SetFocus(child ? child : window_);
+}
 
-void ClockWindow::accessibleChanged(const AccessibleNode &, AccessibleChange) {}
+void ClockWindow::accessibleChanged(const AccessibleNode &node, AccessibleChange change)
+{
+    // The child windows tell their own changes; the time label's new name is there to be read,
+    // as any label's, not announced.
+    if (!node.painted || (change != AccessibleChange::Name && change != AccessibleChange::Focus))
+        return;
+    const LONG child = static_cast<LONG>(&node - core_.accessibleTree().data()) + 1;
+    NotifyWinEvent(change == AccessibleChange::Name ? EVENT_OBJECT_NAMECHANGE : EVENT_OBJECT_FOCUS,
+                   window_, OBJID_CLIENT, child);
+}
 
 void ClockWindow::paint()
 {
@@ -271,6 +347,8 @@ void ClockWindow::paint()
                 static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height)));
             GdiplusCanvas canvas(graphics, fonts_, dpi_);
             paintControls(canvas, core_.form(), core_.twipsPerPixel(), {exposed});
+            if (const auto mark = core_.focusMark())
+                paintFocusMark(canvas, *mark);
         }
         BitBlt(dc, r.left, r.top, width, height, buffer, 0, 0, SRCCOPY);
         SelectObject(buffer, old);
@@ -305,7 +383,15 @@ LRESULT ClockWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         paint();
         return 0;
     case WM_ERASEBKGND:
-        return 1;       // the painter covers the whole client area
+        return 1; // the painter covers the whole client area
+    case WM_GETOBJECT:
+        if (static_cast<LONG>(lParam) == OBJID_CLIENT)
+            return AccessibleObject::answer(accessibleLink_, -1, wParam);
+        break;
+    case kActivateMessage:
+        if (wParam < core_.accessibleTree().size())
+            core_.activate(*core_.accessibleTree()[wParam].control);
+        return 0;
     case WM_TIMECHANGE: // the wall clock was set: the scheduler judges it from now on
         core_.tick();
         return 0;

@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "platform/paint/geometry.h"
+#include "platform/win32/accessible_object.h"
 #include "platform/win32/gdiplus_canvas.h"
 #include "platform/window/window_core.h"
 
@@ -10,6 +11,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -42,7 +44,12 @@ public:
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The text box's and the buttons' own procedure in front of their class's.
+    static LRESULT CALLBACK childProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // A key pressed in the window or a child of it, before the child sees it; true when the
+    // core took it.
+    bool keyDown(const MSG &message);
 
     // WindowToolkit
     void placeTextBox(const RectF &place, const TextBox &model) override;
@@ -58,10 +65,13 @@ private:
     void accessibleChanged(const AccessibleNode &node, AccessibleChange change) override;
 
     void createChildren(const Form1 &form);
+    HWND childWindow(const Control &control) const;
+    const Control *controlOf(HWND child) const;
     void paint();
     void applyDpi(UINT dpi);
 
     WindowCore core_{*this};
+    std::shared_ptr<AccessibleLink> accessibleLink_ = std::make_shared<AccessibleLink>();
     HWND window_ = nullptr;
     HWND text1_ = nullptr;
     std::array<HWND, 2> buttons_{};
