@@ -160,6 +160,21 @@ click_twips() { # <x> <y> [twips per pixel]
     xdotool mousemove "$((client_x + $1 / tpp))" "$((client_y + $2 / tpp))" click 1
 }
 
+# The clock ends by itself within 3 s of <what>, with status 0.
+ended_by() { # <what>
+    local since
+    since=$(now_ms)
+    while kill -0 "$clock_pid" 2>/dev/null && [ $(($(now_ms) - since)) -lt 3000 ]; do
+        sleep 0.05
+    done
+    kill -0 "$clock_pid" 2>/dev/null && fail "still running 3 s after $1"
+    local status=0
+    wait "$clock_pid" || status=$?
+    clock_pid=''
+    echo "ended $(($(now_ms) - since)) ms after $1, status $status"
+    [ "$status" -eq 0 ] || fail "exit status $status: $(cat "$work/clock.log")"
+}
+
 # The resolution Wine gives its programs, until the scenario ends.
 set_dpi() { # <dots per inch>
     for key in 'HKEY_CURRENT_USER\Control Panel\Desktop' 'HKEY_CURRENT_CONFIG\Software\Fonts'; do
@@ -265,16 +280,7 @@ kapat)
     start_clock "$(fake_offset '2026-12-08 06:30:03')"
     answer_prompt 'Ali'
     click_twips 5527 9187
-    clicked=$(now_ms)
-    while kill -0 "$clock_pid" 2>/dev/null && [ $(($(now_ms) - clicked)) -lt 3000 ]; do
-        sleep 0.05
-    done
-    kill -0 "$clock_pid" 2>/dev/null && fail "still running 3 s after the click on Kapat"
-    status=0
-    wait "$clock_pid" || status=$?
-    clock_pid=''
-    echo "ended $(($(now_ms) - clicked)) ms after the click, status $status"
-    [ "$status" -eq 0 ] || fail "exit status $status: $(cat "$work/clock.log")"
+    ended_by 'the click on Kapat'
     ;;
 compare)
     # One state drawn by both programs: the same faked time, the same name, both shot in the
@@ -442,16 +448,7 @@ accessible)
     tree_has '^  (editable )?text \| Alarm saati \| 01:00 \| not showing$' "Space on the bell did not close the panel"
     echo "Tab reached the bell, Space closed the panel"
     probe press 'Kapat'
-    pressed=$(now_ms)
-    while kill -0 "$clock_pid" 2>/dev/null && [ $(($(now_ms) - pressed)) -lt 3000 ]; do
-        sleep 0.05
-    done
-    kill -0 "$clock_pid" 2>/dev/null && fail "still running 3 s after Kapat's action"
-    status=0
-    wait "$clock_pid" || status=$?
-    clock_pid=''
-    [ "$status" -eq 0 ] || fail "exit status $status: $(cat "$work/clock.log")"
-    echo "Kapat's action ended the clock with status 0"
+    ended_by "Kapat's action"
     ;;
 *)
     fail "unknown scenario $scenario"

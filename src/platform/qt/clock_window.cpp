@@ -189,19 +189,7 @@ void ClockWindow::stopTimer()
 
 QWidget *ClockWindow::childWidget(const Control &control) const
 {
-    if (control.kind() == ControlKind::TextBox)
-        return text1_;
-    if (control.kind() == ControlKind::CommandButton)
-        return buttons_[static_cast<std::size_t>(control.index())];
-    return nullptr;
-}
-
-const Control *ClockWindow::controlOf(const QObject *child) const
-{
-    for (const AccessibleNode &node : core_.accessibleTree())
-        if (childWidget(*node.control) == child)
-            return node.control;
-    return nullptr;
+    return childShowing<QWidget *>(control, text1_, buttons_);
 }
 
 void ClockWindow::focus(const Control &control)
@@ -248,7 +236,7 @@ bool ClockWindow::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress)
         return keyPressed(*static_cast<QKeyEvent *>(event));
     if (event->type() == QEvent::FocusIn)
-        if (const Control *control = controlOf(watched))
+        if (const Control *control = controlShownBy(watched, core_.form(), text1_, buttons_))
             core_.focusTaken(*control);
     return false;
 }

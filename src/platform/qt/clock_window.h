@@ -75,7 +75,6 @@ protected:
 private:
     bool keyPressed(const QKeyEvent &event);
     QWidget *childWidget(const Control &control) const;
-    const Control *controlOf(const QObject *child) const;
 
     // WindowToolkit
     void placeTextBox(const RectF &place, const TextBox &model) override;

@@ -149,29 +149,15 @@ void ClockWindow::createChildren(const Form1 &form)
     }
 }
 
-HWND ClockWindow::childWindow(const Control &control) const
-{
-    if (control.kind() == ControlKind::TextBox)
-        return text1_;
-    if (control.kind() == ControlKind::CommandButton)
-        return buttons_[static_cast<std::size_t>(control.index())];
-    return nullptr;
-}
-
-const Control *ClockWindow::controlOf(HWND child) const
-{
-    for (const AccessibleNode &node : core_.accessibleTree())
-        if (childWindow(*node.control) == child)
-            return node.control;
-    return nullptr;
-}
-
 LRESULT CALLBACK ClockWindow::childProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam)
 {
     const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(child, GWLP_USERDATA));
     auto *self =
         reinterpret_cast<ClockWindow *>(GetWindowLongPtrW(GetParent(child), GWLP_USERDATA));
-    const Control *control = self && self->core_.attached() ? self->controlOf(child) : nullptr;
+    const Control *control =
+        self && self->core_.attached()
+            ? controlShownBy(child, self->core_.form(), self->text1_, self->buttons_)
+            : nullptr;
     if (control && message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
         const AccessibleNode *node = self->core_.accessibleNode(*control);
         return AccessibleObject::answer(

@@ -65,8 +65,10 @@ private:
     void accessibleChanged(const AccessibleNode &node, AccessibleChange change) override;
 
     void createChildren(const Form1 &form);
-    HWND childWindow(const Control &control) const;
-    const Control *controlOf(HWND child) const;
+    HWND childWindow(const Control &control) const
+    {
+        return childShowing<HWND>(control, text1_, buttons_);
+    }
     void paint();
     void applyDpi(UINT dpi);
 

@@ -9,6 +9,7 @@
 #include "platform/tick_scheduler.h"
 #include "platform/window/accessible_tree.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -57,5 +58,30 @@ public:
     // accessibleTree() as it is now.
     virtual void accessibleChanged(const AccessibleNode &node, AccessibleChange change) = 0;
 };
+
+// The child window of a toolkit that shows `control`: `textBox` for the text box, `buttons[i]`
+// for Tuş(i); none for a control the window paints.
+template <typename Child, typename TextBox, typename Button>
+Child childShowing(const Control &control, TextBox textBox, const std::array<Button, 2> &buttons)
+{
+    if (control.kind() == ControlKind::TextBox)
+        return textBox;
+    if (control.kind() == ControlKind::CommandButton)
+        return buttons[static_cast<std::size_t>(control.index())];
+    return Child{};
+}
+
+// The control of `window` that the child window `child` shows; null for none.
+template <typename Child, typename TextBox, typename Button>
+const Control *controlShownBy(Child child, const WindowDescription &window, TextBox textBox,
+                              const std::array<Button, 2> &buttons)
+{
+    if (child == textBox)
+        return &window.Text1;
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        if (child == buttons[i])
+            return &window.Tuş(static_cast<int>(i));
+    return nullptr;
+}
 
 } // namespace vemo
