@@ -8,7 +8,8 @@
 # (vemo2.exe), WINE_PROBE (wine_probe.exe), LINUX_BUILD (the Linux build: its shot_check, and
 # for the comparison its vemo2), WORK_DIR (scratch space; a temporary folder when unset).
 # VEMO_MSI and VEMO_MSI_PRODUCT_CODE: the installer and its product code, for the msi scenario.
-# Scenarios: prompt circle hands clockstep alarm kapat compare dpi120 dpi144 sound sound-own msi.
+# Scenarios: prompt circle hands clockstep alarm kapat compare dpi120 dpi144 sound sound-own msi
+# accessible.
 set -euo pipefail
 
 scenario=${1:?scenario name}
@@ -234,6 +235,21 @@ restore_sounds() {
     name_default_sound -
 }
 
+# The clock ends by itself within 3 s of <what>, with status 0.
+ended_by() { # <what>
+    local since
+    since=$(now_ms)
+    while kill -0 "$clock_pid" 2>/dev/null && [ $(($(now_ms) - since)) -lt 3000 ]; do
+        sleep 0.05
+    done
+    kill -0 "$clock_pid" 2>/dev/null && fail "still running 3 s after $1"
+    local status=0
+    wait "$clock_pid" || status=$?
+    clock_pid=''
+    echo "ended $(($(now_ms) - since)) ms after $1, status $status"
+    [ "$status" -eq 0 ] || fail "exit status $status: $(cat "$work/clock.log")"
+}
+
 # The resolution Wine gives its programs, until the scenario ends.
 set_dpi() { # <dots per inch>
     for key in 'HKEY_CURRENT_USER\Control Panel\Desktop' 'HKEY_CURRENT_CONFIG\Software\Fonts'; do
@@ -243,6 +259,17 @@ set_dpi() { # <dots per inch>
     wineserver -w
 }
 restore_dpi() { set_dpi 96; }
+
+# The window as a screen reader reads it, through wine_probe's MSAA client; fails unless a line
+# matches <pattern>.
+tree_has() { # <pattern> <what>
+    probe tree | tr -d '\r' >"$work/tree" || fail "no accessible tree: $(cat "$work/tree")"
+    tree_had "$@"
+}
+# The same on the tree last read.
+tree_had() { # <pattern> <what>
+    grep -qE "$1" "$work/tree" || { cat "$work/tree"; fail "$2"; }
+}
 
 name_box=1920,6240,7215,1215
 kapat_box=4920,9000,1215,375
@@ -349,16 +376,7 @@ kapat)
     start_clock "$(fake_offset '2026-12-08 06:30:03')"
     answer_prompt 'Ali'
     click_twips 5527 9187
-    clicked=$(now_ms)
-    while kill -0 "$clock_pid" 2>/dev/null && [ $(($(now_ms) - clicked)) -lt 3000 ]; do
-        sleep 0.05
-    done
-    kill -0 "$clock_pid" 2>/dev/null && fail "still running 3 s after the click on Kapat"
-    status=0
-    wait "$clock_pid" || status=$?
-    clock_pid=''
-    echo "ended $(($(now_ms) - clicked)) ms after the click, status $status"
-    [ "$status" -eq 0 ] || fail "exit status $status: $(cat "$work/clock.log")"
+    ended_by 'the click on Kapat'
     ;;
 compare)
     # One state drawn by both programs: the same faked time, the same name, both shot in the
@@ -538,6 +556,47 @@ msi)
     ! registry_value "$(user_product_key)" ProductIcon >/dev/null ||
         fail "the product is still registered"
     [ ! -e "$(winepath -u "$icon" 2>/dev/null)" ] || fail "the icon $icon is left behind"
+    ;;
+accessible)
+    # The names and roles of the window's children, the actions of the bell and of the hour
+    # button, and Kapat's action, which ends the program with status 0. All within the 20
+    # ticks after start-up that the panel stays open. (Wine calls ROLE_SYSTEM_TEXT "text",
+    # Windows "editable text".)
+    start_x 1024x768
+    start_clock "$(fake_offset '2026-12-08 06:30:03')"
+    answer_prompt 'Ali'
+    tree_has '^client \| Tolvan Vemo$' "the window is not named"
+    echo "the tree at start:"
+    cat "$work/tree"
+    for line in '^  static text \| Ali \|' '^  static text \| VEMO2 1.00 \|' \
+        '^  static text \| Alarm ayarla \|' \
+        '^  push button \| Alarm ayarla \| .*\| showing$' '^  push button \| Kapat \| .*\| showing$' \
+        '^  push button \| Saat ileri \| .*\| not showing$' \
+        '^  (editable )?text \| Alarm saati \| .*\| not showing$' \
+        '^  push button \| Dakika ileri \| .*\| not showing$'; do
+        tree_had "$line" "no line '$line'"
+    done
+    probe press 'Alarm ayarla'
+    sleep 0.3
+    tree_has '^  (editable )?text \| Alarm saati \| 00:00 \| showing$' "the bell's action did not open the panel"
+    tree_had '^  push button \| Saat ileri \| .*\| showing$' "no hour button"
+    echo "the tree with the panel open:"
+    cat "$work/tree"
+    probe press 'Saat ileri'
+    sleep 0.3
+    tree_has '^  (editable )?text \| Alarm saati \| 01:00 \| showing$' "the hour button's action did not step the hour"
+    tree_had '^  static text \| 06:[0-9]{2}:[0-9]{2} \|' "the time label is not read"
+    # The keyboard: Tab to the bell, whose Space closes the panel.
+    xdotool key Tab
+    sleep 0.3
+    focused=$(probe focused | tr -d '\r')
+    [ "$focused" = 'Alarm ayarla' ] || fail "Tab did not reach the bell: '$focused'"
+    xdotool key space
+    sleep 0.3
+    tree_has '^  (editable )?text \| Alarm saati \| 01:00 \| not showing$' "Space on the bell did not close the panel"
+    echo "Tab reached the bell, Space closed the panel"
+    probe press 'Kapat'
+    ended_by "Kapat's action"
     ;;
 *)
     fail "unknown scenario $scenario"

@@ -10,6 +10,13 @@
 //       The orange pixels of the name label (at 15 twips a pixel) against the label painted
 //       with <expected> by the program's own painter and faces; each worse text must match
 //       less well.
+//   wine_probe tree
+//       The window's client area as MSAA gives it to a screen reader (AccessibleObjectFromWindow,
+//       OBJID_CLIENT): its role and name, then a line a child, "role | name | value | showing".
+//   wine_probe focused
+//       The name of the child that has the focus.
+//   wine_probe press <name>
+//       The default action of the shown push button <name>.
 //   wine_probe compare <windows.png> <x> <y> <onLinux.png> <x> <y> <min share>
 //       The two client areas, at 15 twips a pixel, agree on at least <min share> of the pixels
 //       that no font choice changes: outside every label's box, away from the edges of shapes
@@ -27,6 +34,7 @@
 #include <windows.h>
 
 #include <gdiplus.h>
+#include <oleacc.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -141,6 +149,106 @@ int text()
     SendMessageW(edit, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer));
     std::printf("%s\n", vemo::narrow(buffer).c_str());
     return 0;
+}
+
+// What MSAA says of a child of the client area, by child id (0: the client area itself).
+struct Accessible
+{
+    long id = 0;
+    long role = 0;
+    std::string roleText, name, value;
+    bool showing = false;
+    bool focused = false;
+};
+
+std::string taken(BSTR text)
+{
+    const std::string result = text ? vemo::narrow(text) : std::string();
+    SysFreeString(text);
+    return result;
+}
+
+// The client area and its children, in child id order.
+std::vector<Accessible> accessibleTree(IAccessible *&client)
+{
+    client = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(clockWindow(), static_cast<DWORD>(OBJID_CLIENT),
+                                          __uuidof(IAccessible),
+                                          reinterpret_cast<void **>(&client))) ||
+        !client) {
+        std::printf("no IAccessible for the clock window\n");
+        std::exit(2);
+    }
+    long count = 0;
+    client->get_accChildCount(&count);
+    std::vector<Accessible> tree;
+    for (long id = 0; id <= count; ++id) {
+        VARIANT child;
+        VariantInit(&child);
+        child.vt = VT_I4;
+        child.lVal = id;
+        Accessible a;
+        a.id = id;
+        BSTR text = nullptr;
+        client->get_accName(child, &text);
+        a.name = taken(text);
+        text = nullptr;
+        client->get_accValue(child, &text);
+        a.value = taken(text);
+        VARIANT result;
+        VariantInit(&result);
+        if (client->get_accRole(child, &result) == S_OK && result.vt == VT_I4) {
+            a.role = result.lVal;
+            wchar_t roleText[64] = {};
+            GetRoleTextW(static_cast<DWORD>(a.role), roleText, 64);
+            a.roleText = vemo::narrow(roleText);
+        }
+        VariantInit(&result);
+        if (client->get_accState(child, &result) == S_OK && result.vt == VT_I4) {
+            a.showing = !(result.lVal & STATE_SYSTEM_INVISIBLE);
+            a.focused = result.lVal & STATE_SYSTEM_FOCUSED;
+        }
+        tree.push_back(a);
+    }
+    return tree;
+}
+
+int accessible(const std::vector<std::string> &argv)
+{
+    IAccessible *client = nullptr;
+    const std::vector<Accessible> tree = accessibleTree(client);
+    int status = 0;
+    if (argv[1] == "tree") {
+        std::printf("%s | %s\n", tree[0].roleText.c_str(), tree[0].name.c_str());
+        for (std::size_t i = 1; i < tree.size(); ++i)
+            std::printf("  %s | %s | %s | %s\n", tree[i].roleText.c_str(), tree[i].name.c_str(),
+                        tree[i].value.c_str(), tree[i].showing ? "showing" : "not showing");
+    } else if (argv[1] == "focused") {
+        for (std::size_t i = 1; i < tree.size(); ++i)
+            if (tree[i].focused)
+                std::printf("%s\n", tree[i].name.c_str());
+    } else {
+        status = 1;
+        for (const Accessible &a : tree)
+            if (argv.size() > 2 && a.id > 0 && a.role == ROLE_SYSTEM_PUSHBUTTON && a.showing &&
+                a.name == argv[2]) {
+                VARIANT child;
+                VariantInit(&child);
+                child.vt = VT_I4;
+                child.lVal = a.id;
+                BSTR action = nullptr;
+                client->get_accDefaultAction(child, &action);
+                std::printf("%s: %s\n", a.name.c_str(), taken(action).c_str());
+                status = FAILED(client->accDoDefaultAction(child)) ? 1 : 0;
+                break;
+            }
+        if (status)
+            std::printf("no push button named %s to press\n",
+                        argv.size() > 2 ? argv[2].c_str() : "");
+    }
+    client->Release();
+    std::fflush(stdout);
+    return status;
 }
 
 // The name label's box, pixels of the client area.
@@ -331,6 +439,11 @@ int main()
         status = compare(argv);
     else if (command == "link")
         status = link(argv);
+    else if (command == "tree" || command == "focused" || command == "press") {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        status = accessible(argv);
+        CoUninitialize();
+    }
     Gdiplus::GdiplusShutdown(token);
     return status;
 }

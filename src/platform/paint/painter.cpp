@@ -112,6 +112,23 @@ RectF controlBounds(const DrawnControl &control, double twipsPerPixel)
     return std::visit(Bounds{twipsPerPixel}, control);
 }
 
+void paintFocusMark(Canvas &canvas, const RectF &bounds)
+{
+    const RectF frame = bounds.adjusted(-2, -2, 2, 2);
+    Path path;
+    path.moveTo({frame.left, frame.top});
+    path.lineTo({frame.right(), frame.top});
+    path.lineTo({frame.right(), frame.bottom()});
+    path.lineTo({frame.left, frame.bottom()});
+    path.close();
+    canvas.outlinePath(path, 0x000000, 2);
+}
+
+RectF focusMarkBounds(const RectF &bounds)
+{
+    return bounds.adjusted(-4, -4, 4, 4).aligned();
+}
+
 std::vector<std::string> breakLines(Canvas &canvas, const std::string &caption, double width)
 {
     // Words with the blanks in front of them; the first keeps its leading blanks.

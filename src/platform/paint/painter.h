@@ -24,6 +24,11 @@ void paintControls(Canvas &canvas, const WindowDescription &window, double twips
 // The pixels a drawn control can touch, its pen and antialiasing included.
 RectF controlBounds(const DrawnControl &control, double twipsPerPixel);
 
+// The keyboard focus mark round a control's `bounds`: a black frame 2 pixels wide, a pixel
+// off its edges. focusMarkBounds gives the pixels it can touch.
+void paintFocusMark(Canvas &canvas, const RectF &bounds);
+RectF focusMarkBounds(const RectF &bounds);
+
 // Twips to pixels.
 RectF toPixels(const Box &box, double twipsPerPixel);
 

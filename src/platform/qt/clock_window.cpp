@@ -1,13 +1,16 @@
 #include "platform/qt/clock_window.h"
 
 #include "platform/paint/painter.h"
+#include "platform/qt/clock_accessible.h"
 #include "platform/qt/control_painter.h"
 #include "platform/qt/fonts.h"
 #include "platform/qt/pictures.h"
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/system_clocks.h"
 
+#include <QAccessibleEvent>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -20,15 +23,6 @@
 
 namespace vemo {
 
-namespace {
-
-QRect toWidgetRect(const Box &box, double twipsPerPixel)
-{
-    return toQt(toPixels(box, twipsPerPixel)).toRect();
-}
-
-} // namespace
-
 ClockWindow::ClockWindow(WindowSurface surface)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), surface_(surface)
 {
@@ -37,12 +31,13 @@ ClockWindow::ClockWindow(WindowSurface surface)
     if (surface_ == WindowSurface::Alpha)
         setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    installClockAccessibility();
     timer_.setSingleShot(true);
     timer_.setTimerType(Qt::PreciseTimer);
-    connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
+    connect(&timer_, &QTimer::timeout, this, [this] { core_.tick(); });
     // The timer sleeps by a clock that stands still in a suspend; a set clock or a resume
     // wakes the scheduler at once.
-    clockChanges_ = new ClockChangeNotifier([this] { tick(); }, this);
+    clockChanges_ = new ClockChangeNotifier([this] { core_.tick(); }, this);
 
     QIcon icon;
     for (int size : {16, 32, 48, 64, 128})
@@ -50,12 +45,14 @@ ClockWindow::ClockWindow(WindowSurface surface)
     setWindowIcon(icon);
 }
 
-ClockWindow::~ClockWindow() = default;
+ClockWindow::~ClockWindow()
+{
+    for (const auto &[control, id] : paintedInterfaces_)
+        QAccessible::deleteAccessibleInterface(id);
+}
 
 void ClockWindow::load(Form1 &form, double twipsPerPixel)
 {
-    form_ = &form;
-    twipsPerPixel_ = twipsPerPixel;
     form.hWnd = reinterpret_cast<WindowHandle>(this);
 
     setWindowTitle(QString::fromStdString(form.Form.caption));
@@ -70,36 +67,38 @@ void ClockWindow::load(Form1 &form, double twipsPerPixel)
     palette.setColor(QPalette::Base, qtColour(form.Text1.backColor));
     palette.setColor(QPalette::Text, qtColour(form.Text1.foreColor));
     text1_->setPalette(palette);
-    connect(text1_, &QLineEdit::textEdited, this, [this](const QString &text) {
-        dispatch([&] { form_->Text1.Text = text.toStdString(); });
-    });
+    // Tab reaches the text box and the buttons; a click leaves the focus where it was.
+    text1_->setFocusPolicy(Qt::TabFocus);
+    text1_->installEventFilter(this);
+    connect(text1_, &QLineEdit::textEdited, this,
+            [this](const QString &text) { core_.textEdited(text.toStdString()); });
     for (int i = 0; i < 2; ++i) {
         const CommandButton &button = form.Tuş(i);
         buttons_[i] = new QPushButton(displayCaption(button.font, button.caption), this);
         buttons_[i]->setFont(qtFont(button.font));
-        buttons_[i]->setFocusPolicy(Qt::NoFocus);
+        buttons_[i]->setFocusPolicy(Qt::TabFocus);
+        buttons_[i]->installEventFilter(this);
         buttons_[i]->setAutoFillBackground(true);
         QPalette palette = buttons_[i]->palette();
         palette.setColor(QPalette::ButtonText, Qt::black);
         buttons_[i]->setPalette(palette);
-        connect(buttons_[i], &QPushButton::clicked, this, [this, i] {
-            const std::int16_t index = static_cast<std::int16_t>(i);
-            dispatch([&] { form_->Tuş_Click(index); });
-        });
+        connect(buttons_[i], &QPushButton::clicked, this, [this, i] { core_.buttonClicked(i); });
     }
-    paintedControls_.emplace(form, twipsPerPixel);
-    syncTextBox();
-    syncButton(0);
-    syncButton(1);
+    core_.attach(form, twipsPerPixel);
+    for (const AccessibleNode &node : core_.accessibleTree())
+        if (QWidget *child = childWidget(*node.control))
+            child->setAccessibleName(QString::fromStdString(node.name));
     // Text box and buttons are child windows: always in front of the painted controls.
     text1_->raise();
     buttons_[0]->raise();
     buttons_[1]->raise();
 
-    dispatch([&] { form.Form_Load(); });
-    if (ended_)
+    if (!core_.load())
         return;
     show();
+    // The window holds the focus until a key moves it: Qt would give it to the first child
+    // that takes it each time the window is activated.
+    setFocus(Qt::OtherFocusReason);
 }
 
 void ClockWindow::setRegion(const EllipticRegion &region)
@@ -112,143 +111,167 @@ void ClockWindow::setRegion(const EllipticRegion &region)
     background_ = QImage();
 }
 
-void ClockWindow::endProgram(int status)
-{
-    ended_ = true;
-    exitStatus_ = status;
-    timer_.stop();
-    QCoreApplication::exit(status);
-}
-
 void ClockWindow::setErrorReporter(std::function<void(const QString &)> reporter)
 {
     reportError_ = std::move(reporter);
 }
 
-void ClockWindow::showError(const QString &message)
+void ClockWindow::reportError(const std::string &message)
 {
+    const QString text = QString::fromStdString(message);
     if (reportError_) {
-        reportError_(message);
+        reportError_(text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, windowTitle(), message, QMessageBox::NoButton, this);
+    QMessageBox box(QMessageBox::Critical, windowTitle(), text, QMessageBox::NoButton, this);
     box.addButton(QStringLiteral("Tamam"), QMessageBox::AcceptRole);
     box.exec();
 }
 
-void ClockWindow::dispatch(const std::function<void()> &procedure)
+void ClockWindow::quit(int status)
 {
-    if (ended_)
-        return;
-    try {
-        procedure();
-    } catch (const std::exception &error) {
-        // Nothing runs between the error and the end: no tick, no click.
-        ended_ = true;
-        timer_.stop();
-        showError(QStringLiteral("Beklenmeyen bir hata oluştu; program kapanacak.\n\n%1")
-                      .arg(QString::fromUtf8(error.what())));
-        endProgram(EXIT_FAILURE);
-        return;
-    }
-    afterEvent();
+    QCoreApplication::exit(status);
 }
 
-void ClockWindow::afterEvent()
+void ClockWindow::repaint(const std::vector<RectF> &rects, std::size_t backmost)
 {
-    if (ended_)
-        return;
-    // Repaint where each written control was and where it is now: its bounding rectangles. A
-    // slanted hand covers only a thin band of its rectangle, but a band traced scan line by scan
-    // line is hundreds of rectangles, each one request to the X server and one clip against the
-    // round shape; that costs several times more than painting the whole rectangle.
     QRegion dirty;
-    for (const Control *control : form_->changes.takeChanged()) {
-        switch (control->kind()) {
-        case ControlKind::TextBox:
-            syncTextBox();
-            break;
-        case ControlKind::CommandButton:
-            syncButton(control->index());
-            break;
-        case ControlKind::Window:
-            syncPosition();
-            break;
-        case ControlKind::Timer:
-            syncTimer();
-            break;
-        default:
-            if (const auto move = paintedControls_->moved(*control)) {
-                dirty += toQt(move->was).toRect();
-                dirty += toQt(move->now).toRect();
-                // A control that changes after the first paint (a hand, the time) leaves the
-                // cached background, and so does everything in front of it.
-                if (painted_ && move->place < backgroundDepth_) {
-                    backgroundDepth_ = move->place;
-                    background_ = QImage();
-                }
-            }
-            break;
-        }
+    for (const RectF &rect : rects)
+        dirty += toQt(rect).toRect();
+    // A control that changes after the first paint (a hand, the time) leaves the cached
+    // background, and so does everything in front of it.
+    if (painted_ && backmost < backgroundDepth_) {
+        backgroundDepth_ = backmost;
+        background_ = QImage();
     }
     lastRepaint_ = dirty;
     if (!dirty.isEmpty())
         update(dirty);
 }
 
-void ClockWindow::syncTextBox()
+void ClockWindow::placeTextBox(const RectF &place, const TextBox &model)
 {
-    const TextBox &model = form_->Text1;
-    text1_->setGeometry(toWidgetRect(model.box, twipsPerPixel_));
+    text1_->setGeometry(toQt(place).toRect());
     if (text1_->text().toStdString() != model.Text.get())
         text1_->setText(QString::fromStdString(model.Text));
     text1_->setReadOnly(model.Locked);
     text1_->setVisible(model.Visible);
 }
 
-void ClockWindow::syncButton(int index)
+void ClockWindow::placeButton(int index, const RectF &place, const CommandButton &model)
 {
-    const CommandButton &model = form_->Tuş(index);
     QPushButton *button = buttons_[static_cast<std::size_t>(index)];
-    button->setGeometry(toWidgetRect(model.box, twipsPerPixel_));
+    button->setGeometry(toQt(place).toRect());
     button->setEnabled(model.Enabled);
     button->setVisible(model.Visible);
 }
 
-void ClockWindow::syncPosition()
+void ClockWindow::moveWindow(int left, int top)
 {
     // The client area sits inside where a framed window would have its frame.
-    const int left = static_cast<int>(std::floor(form_->Form.Left / twipsPerPixel_));
-    const int top = static_cast<int>(std::floor(form_->Form.Top / twipsPerPixel_));
     move(left + kFrameLeft, top + kFrameTop);
 }
 
-void ClockWindow::syncTimer()
+ClockReading ClockWindow::readClocks()
 {
-    if (form_->Timer1.Interval > 0) {
-        if (!scheduler_) {
-            scheduler_.emplace(readSystemClocks());
-            armTimer();
-        }
-    } else {
-        scheduler_.reset();
-        timer_.stop();
+    return readSystemClocks();
+}
+
+void ClockWindow::armTimer(std::int64_t delayMs)
+{
+    timer_.start(static_cast<int>(delayMs));
+}
+
+void ClockWindow::stopTimer()
+{
+    timer_.stop();
+}
+
+QWidget *ClockWindow::childWidget(const Control &control) const
+{
+    return childShowing<QWidget *>(control, text1_, buttons_);
+}
+
+void ClockWindow::focus(const Control &control)
+{
+    QWidget *child = childWidget(control);
+    (child ? child : this)->setFocus(Qt::TabFocusReason);
+}
+
+bool ClockWindow::focusNextPrevChild(bool)
+{
+    setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+bool ClockWindow::keyPressed(const QKeyEvent &event)
+{
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    switch (event.key()) {
+    case Qt::Key_Tab:
+        return core_.keyPressed(event.modifiers() & Qt::ShiftModifier ? WindowCore::Key::BackTab
+                                                                      : WindowCore::Key::Tab);
+    case Qt::Key_Backtab:
+        return core_.keyPressed(WindowCore::Key::BackTab);
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // A key held down acts once.
+        return !event.isAutoRepeat() && core_.keyPressed(WindowCore::Key::Activate);
+    default:
+        return false;
     }
 }
 
-void ClockWindow::armTimer()
+bool ClockWindow::event(QEvent *event)
 {
-    timer_.start(static_cast<int>(scheduler_->delayFrom(readSystemClocks())));
+    if (event->type() == QEvent::KeyPress && keyPressed(*static_cast<QKeyEvent *>(event)))
+        return true;
+    return QWidget::event(event);
 }
 
-void ClockWindow::tick()
+bool ClockWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (!scheduler_)
+    if (event->type() == QEvent::KeyPress)
+        return keyPressed(*static_cast<QKeyEvent *>(event));
+    if (event->type() == QEvent::FocusIn)
+        if (const Control *control = controlShownBy(watched, core_.form(), text1_, buttons_))
+            core_.focusTaken(*control);
+    return false;
+}
+
+QAccessibleInterface *ClockWindow::accessibleFor(const AccessibleNode &node)
+{
+    if (QWidget *child = childWidget(*node.control))
+        return QAccessible::queryAccessibleInterface(child);
+    auto found = paintedInterfaces_.find(node.control);
+    if (found == paintedInterfaces_.end())
+        found = paintedInterfaces_
+                    .emplace(node.control, QAccessible::registerAccessibleInterface(
+                                               new PaintedControlAccessible(*this, *node.control)))
+                    .first;
+    return QAccessible::accessibleInterface(found->second);
+}
+
+void ClockWindow::activateLater(const Control &control)
+{
+    QMetaObject::invokeMethod(
+        this, [this, &control] { core_.activate(control); }, Qt::QueuedConnection);
+}
+
+void ClockWindow::accessibleChanged(const AccessibleNode &node, AccessibleChange change)
+{
+    // The child widgets tell their own changes; the time label's new name is there to be read,
+    // as any label's, not announced.
+    if (!QAccessible::isActive() || !node.painted)
         return;
-    if (scheduler_->fire(readSystemClocks()))
-        dispatch([this] { form_->Timer1_Timer(); });
-    if (scheduler_)
-        armTimer();
+    if (change == AccessibleChange::Name || change == AccessibleChange::Focus) {
+        QAccessibleEvent event(accessibleFor(node), change == AccessibleChange::Name
+                                                        ? QAccessible::NameChanged
+                                                        : QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void ClockWindow::paintEvent(QPaintEvent *event)
@@ -260,7 +283,8 @@ void ClockWindow::paintEvent(QPaintEvent *event)
                              alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
         background_.setDevicePixelRatio(pixelRatio);
         QPainter cache(&background_);
-        paintControls(cache, *form_, twipsPerPixel_, QRegion(rect()), 0, backgroundDepth_);
+        paintControls(cache, core_.form(), core_.twipsPerPixel(), QRegion(rect()), 0,
+                      backgroundDepth_);
         if (alpha && !ellipse_.isEmpty()) {
             // Clear all but the ellipse; a pixel the edge crosses keeps the share of it that
             // lies inside, so that a compositor shows a smooth rim.
@@ -292,44 +316,24 @@ void ClockWindow::paintEvent(QPaintEvent *event)
         painter.drawImage(0, 0, background_);
     }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    paintControls(painter, *form_, twipsPerPixel_, region, backgroundDepth_);
-    painted_ = true;
-}
-
-const Control *ClockWindow::clickTarget(QPointF position) const
-{
-    // The front-most label or picture under the pointer takes the click; lines and shapes
-    // take none.
-    const auto &order = form_->backToFront();
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        if (const auto *label = std::get_if<const Label *>(&*it)) {
-            if (toQt(toPixels((*label)->box, twipsPerPixel_)).contains(position))
-                return *label;
-        } else if (std::holds_alternative<const Image *>(*it)) {
-            if (toQt(controlBounds(*it, twipsPerPixel_)).contains(position))
-                return std::get<const Image *>(*it);
-        }
+    paintControls(painter, core_.form(), core_.twipsPerPixel(), region, backgroundDepth_);
+    if (const auto mark = core_.focusMark()) {
+        QtCanvas canvas(painter);
+        paintFocusMark(canvas, *mark);
     }
-    return nullptr;
+    painted_ = true;
 }
 
 void ClockWindow::mousePressEvent(QMouseEvent *event)
 {
-    pressed_ = event->button() == Qt::LeftButton ? clickTarget(event->position()) : nullptr;
+    const QPointF at = event->position();
+    core_.pointerPressed({at.x(), at.y()}, event->button() == Qt::LeftButton);
 }
 
 void ClockWindow::mouseReleaseEvent(QMouseEvent *event)
 {
-    // A click is a press and a release on the same control.
-    const Control *target = clickTarget(event->position());
-    const bool clicked = event->button() == Qt::LeftButton && target && target == pressed_;
-    pressed_ = nullptr;
-    if (!clicked)
-        return;
-    if (target == &form_->Label5)
-        dispatch([this] { form_->Label5_Click(); });
-    else if (target == &form_->Image1)
-        dispatch([this] { form_->Image1_Click(); });
+    const QPointF at = event->position();
+    core_.pointerReleased({at.x(), at.y()}, event->button() == Qt::LeftButton);
 }
 
 } // namespace vemo

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "app/form1.h"
-#include "platform/paint/painted_controls.h"
-#include "platform/tick_scheduler.h"
 #include "platform/qt/window_surface.h"
+#include "platform/window/window_core.h"
 
+#include <QAccessible>
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
@@ -13,8 +13,9 @@
 #include <cstddef>
 #include <functional>
 #include <limits>
-#include <optional>
+#include <unordered_map>
 
+class QKeyEvent;
 class QLineEdit;
 class QPushButton;
 
@@ -22,10 +23,10 @@ namespace vemo {
 
 class ClockChangeNotifier;
 
-// The clock's one window: a frameless top-level widget that paints the form's drawn controls,
-// hosts the text box and the two buttons as child widgets, routes clicks and ticks to the event
-// procedures, and repaints what each event changed.
-class ClockWindow : public QWidget
+// The clock's one window: a frameless top-level widget that paints the form's drawn controls
+// and hosts the text box and the two buttons as child widgets. What it does with them, clicks,
+// ticks and repaints, the window core decides; this class is the core's Qt toolkit.
+class ClockWindow : public QWidget, private WindowToolkit
 {
 public:
     // The insets of a standard frame with a title bar, in pixels: the form's region and position
@@ -43,50 +44,61 @@ public:
     // alpha surface also where its pixels are opaque.
     void setRegion(const EllipticRegion &region);
     // Ends the event loop with `status`; no event procedure runs after it.
-    void endProgram(int status);
+    void endProgram(int status) { core_.endProgram(status); }
 
     // Runs one event procedure; an error out of it is reported and ends the program.
-    void dispatch(const std::function<void()> &procedure);
+    void dispatch(const std::function<void()> &procedure) { core_.dispatch(procedure); }
 
     // Shows an error's message to the user; a message box unless replaced.
     void setErrorReporter(std::function<void(const QString &message)> reporter);
 
-    bool ended() const { return ended_; }
+    bool ended() const { return core_.ended(); }
     // What the last event asked to repaint, in window pixels.
     const QRegion &lastRepaint() const { return lastRepaint_; }
-    int exitStatus() const { return exitStatus_; }
+    int exitStatus() const { return core_.exitStatus(); }
+
+    // For the accessibility bridge: the core, the interface of a node of its tree, and what a
+    // click on a control does, run once the bridge's call has returned.
+    const WindowCore &core() const { return core_; }
+    QAccessibleInterface *accessibleFor(const AccessibleNode &node);
+    void activateLater(const Control &control);
 
 protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // Qt moves the focus on when a focused child hides; the core decides where it goes.
+    bool focusNextPrevChild(bool) override;
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
-    void afterEvent();
-    void syncTextBox();
-    void syncButton(int index);
-    void syncPosition();
-    void syncTimer();
-    void armTimer();
-    void tick();
-    void showError(const QString &message);
-    const Control *clickTarget(QPointF position) const;
+    bool keyPressed(const QKeyEvent &event);
+    QWidget *childWidget(const Control &control) const;
 
+    // WindowToolkit
+    void placeTextBox(const RectF &place, const TextBox &model) override;
+    void placeButton(int index, const RectF &place, const CommandButton &model) override;
+    void moveWindow(int left, int top) override;
+    void repaint(const std::vector<RectF> &rects, std::size_t backmost) override;
+    ClockReading readClocks() override;
+    void armTimer(std::int64_t delayMs) override;
+    void stopTimer() override;
+    void reportError(const std::string &message) override;
+    void quit(int status) override;
+    void focus(const Control &control) override;
+    void accessibleChanged(const AccessibleNode &node, AccessibleChange change) override;
+
+    WindowCore core_{*this};
     WindowSurface surface_;
     QRect ellipse_; // the region's bounding rectangle, client pixels
-    Form1 *form_ = nullptr;
-    double twipsPerPixel_ = 15;
-    bool ended_ = false;
-    int exitStatus_ = 0;
     std::function<void(const QString &)> reportError_;
     QLineEdit *text1_ = nullptr;
     std::array<QPushButton *, 2> buttons_{};
     QTimer timer_;
-    std::optional<TickScheduler> scheduler_;
     ClockChangeNotifier *clockChanges_ = nullptr;
-    const Control *pressed_ = nullptr;
     QRegion lastRepaint_;
-    std::optional<PaintedControls> paintedControls_;
+    std::unordered_map<const Control *, QAccessible::Id> paintedInterfaces_;
 
     // The controls at the back that have not changed since the window was first painted (the
     // dial, its marks and most numerals), painted once: a repaint copies them from here and

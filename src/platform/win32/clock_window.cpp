@@ -17,6 +17,8 @@ constexpr wchar_t kIconName[] = L"IDI_ICON1"; // assets/vemo2.rc
 constexpr UINT_PTR kTickTimer = 1;
 constexpr int kText1Id = 10;
 constexpr int kFirstButtonId = 20; // Tuş(0), then Tuş(1)
+// Posted by an accessibility client's default action: wParam is the node's index in the tree.
+constexpr UINT kActivateMessage = WM_APP + 1;
 constexpr double kTwipsPerInch = 1440;
 
 // A fixed frame with a full-height title bar; the region cuts it away. The client area is
@@ -35,9 +37,6 @@ std::int64_t wallClockMs()
     return (static_cast<std::int64_t>(ticks.QuadPart) - k1970) / 10000;
 }
 
-// The tick count counts a suspend too; the wall clock may be set.
-ClockReading readClocks() { return {static_cast<std::int64_t>(GetTickCount64()), wallClockMs()}; }
-
 HFONT createFont(const Font &font, UINT dpi)
 {
     const bool symbol = font.name == "Webdings";
@@ -54,6 +53,12 @@ RECT toRect(const RectF &r)
                 static_cast<LONG>(std::ceil(r.right())), static_cast<LONG>(std::ceil(r.bottom()))};
 }
 
+RECT toWholeRect(const RectF &r)
+{
+    return RECT{static_cast<LONG>(r.left), static_cast<LONG>(r.top), static_cast<LONG>(r.right()),
+                static_cast<LONG>(r.bottom())};
+}
+
 std::wstring windowText(HWND window)
 {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -68,6 +73,7 @@ ClockWindow::ClockWindow() = default;
 
 ClockWindow::~ClockWindow()
 {
+    accessibleLink_->core = nullptr; // objects clients still hold answer that the window went
     if (window_)
         DestroyWindow(window_);
     for (HGDIOBJ object : {static_cast<HGDIOBJ>(textFont_), static_cast<HGDIOBJ>(buttonFont_),
@@ -78,7 +84,6 @@ ClockWindow::~ClockWindow()
 
 void ClockWindow::load(Form1 &form)
 {
-    form_ = &form;
     HINSTANCE instance = GetModuleHandleW(nullptr);
 
     WNDCLASSEXW windowClass{};
@@ -95,7 +100,6 @@ void ClockWindow::load(Form1 &form)
 
     // Created hidden at the system's resolution; the window's own, once it has one, follows.
     dpi_ = systemDpi();
-    twipsPerPixel_ = kTwipsPerInch / dpi_;
     window_ =
         CreateWindowExW(0, kClassName, widen(form.Form.caption).c_str(), kStyle, CW_USEDEFAULT,
                         CW_USEDEFAULT, 100, 100, nullptr, nullptr, instance, this);
@@ -103,12 +107,12 @@ void ClockWindow::load(Form1 &form)
         throw std::runtime_error("Pencere açılamadı (" + std::to_string(GetLastError()) + ")");
     form.hWnd = reinterpret_cast<WindowHandle>(window_);
     textBackground_ = CreateSolidBrush(form.Text1.backColor); // 0x00BBGGRR is a COLORREF
-    createChildren();
-    paintedControls_.emplace(form, twipsPerPixel_);
+    createChildren(form);
+    core_.attach(form, kTwipsPerInch / dpi_);
+    *accessibleLink_ = {&core_, window_, kActivateMessage};
     applyDpi(dpiOfWindow(window_));
 
-    dispatch([&] { form.Form_Load(); });
-    if (ended_)
+    if (!core_.load())
         return;
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
@@ -118,35 +122,81 @@ int ClockWindow::run()
 {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_KEYDOWN && keyDown(message))
+            continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return exitStatus_;
+    return core_.exitStatus();
 }
 
-void ClockWindow::createChildren()
+void ClockWindow::createChildren(const Form1 &form)
 {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     text1_ =
         CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_CHILD | ES_CENTER | ES_AUTOHSCROLL, 0, 0,
                         0, 0, window_, reinterpret_cast<HMENU>(kText1Id), instance, nullptr);
     for (int i = 0; i < 2; ++i) {
-        const CommandButton &button = form_->Tuş(i);
+        const CommandButton &button = form.Tuş(i);
         buttons_[static_cast<std::size_t>(i)] = CreateWindowExW(
             0, L"BUTTON", widen(button.caption).c_str(), WS_CHILD | BS_PUSHBUTTON, 0, 0, 0, 0,
             window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + i)), instance,
             nullptr);
+    }
+    for (HWND child : {text1_, buttons_[0], buttons_[1]}) {
+        SetWindowLongPtrW(child, GWLP_USERDATA, GetWindowLongPtrW(child, GWLP_WNDPROC));
+        SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(childProc));
+    }
+}
+
+LRESULT CALLBACK ClockWindow::childProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(child, GWLP_USERDATA));
+    auto *self =
+        reinterpret_cast<ClockWindow *>(GetWindowLongPtrW(GetParent(child), GWLP_USERDATA));
+    const Control *control =
+        self && self->core_.attached()
+            ? controlShownBy(child, self->core_.form(), self->text1_, self->buttons_)
+            : nullptr;
+    if (control && message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT) {
+        const AccessibleNode *node = self->core_.accessibleNode(*control);
+        return AccessibleObject::answer(
+            self->accessibleLink_, static_cast<int>(node - self->core_.accessibleTree().data()),
+            wParam);
+    }
+    if (control && message == WM_SETFOCUS)
+        self->core_.focusTaken(*control);
+    return CallWindowProcW(original, child, message, wParam, lParam);
+}
+
+bool ClockWindow::keyDown(const MSG &message)
+{
+    if (!core_.attached() || (message.hwnd != window_ && !IsChild(window_, message.hwnd)) ||
+        GetKeyState(VK_CONTROL) < 0)
+        return false;
+    const bool repeated = (message.lParam & (1 << 30)) != 0;
+    switch (message.wParam) {
+    case VK_TAB:
+        return core_.keyPressed(GetKeyState(VK_SHIFT) < 0 ? WindowCore::Key::BackTab
+                                                          : WindowCore::Key::Tab);
+    case VK_SPACE:
+    case VK_RETURN:
+        // A key held down acts once.
+        return !repeated && core_.keyPressed(WindowCore::Key::Activate);
+    default:
+        return false;
     }
 }
 
 void ClockWindow::applyDpi(UINT dpi)
 {
     dpi_ = dpi;
-    twipsPerPixel_ = kTwipsPerInch / dpi;
+    const double twipsPerPixel = kTwipsPerInch / dpi;
+    const Form1 &form = core_.form();
 
     // The client area keeps its size in twips.
-    RECT outer{0, 0, static_cast<LONG>(std::lround(form_->Form.clientWidth / twipsPerPixel_)),
-               static_cast<LONG>(std::lround(form_->Form.clientHeight / twipsPerPixel_))};
+    RECT outer{0, 0, static_cast<LONG>(std::lround(form.Form.clientWidth / twipsPerPixel)),
+               static_cast<LONG>(std::lround(form.Form.clientHeight / twipsPerPixel))};
     adjustWindowRect(outer, kStyle, 0, dpi);
     SetWindowPos(window_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -154,14 +204,12 @@ void ClockWindow::applyDpi(UINT dpi)
     for (HFONT font : {textFont_, buttonFont_})
         if (font)
             DeleteObject(font);
-    textFont_ = createFont(form_->Text1.font, dpi);
-    buttonFont_ = createFont(form_->Tuş(0).font, dpi);
+    textFont_ = createFont(form.Text1.font, dpi);
+    buttonFont_ = createFont(form.Tuş(0).font, dpi);
     SendMessageW(text1_, WM_SETFONT, reinterpret_cast<WPARAM>(textFont_), FALSE);
     for (HWND button : buttons_)
         SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont_), FALSE);
-    syncTextBox();
-    syncButton(0);
-    syncButton(1);
+    core_.rescale(twipsPerPixel);
 
     // The region start-up gave, at the new resolution.
     if (region_) {
@@ -172,8 +220,6 @@ void ClockWindow::applyDpi(UINT dpi)
                                        scaled(region_->right), scaled(region_->bottom)),
                      TRUE);
     }
-    if (paintedControls_) // none yet while the window is being created
-        paintedControls_->rescale(twipsPerPixel_);
     InvalidateRect(window_, nullptr, FALSE);
 }
 
@@ -183,68 +229,28 @@ void ClockWindow::regionSet(const EllipticRegion &region)
     regionDpi_ = dpi_;
 }
 
-void ClockWindow::endProgram(int status)
+void ClockWindow::quit(int status)
 {
-    ended_ = true;
-    exitStatus_ = status;
-    KillTimer(window_, kTickTimer);
     PostQuitMessage(status);
 }
 
-void ClockWindow::dispatch(const std::function<void()> &procedure)
+void ClockWindow::reportError(const std::string &message)
 {
-    if (ended_)
-        return;
-    try {
-        procedure();
-    } catch (const std::exception &error) {
-        // Nothing runs between the error and the end: no tick, no click.
-        ended_ = true;
-        KillTimer(window_, kTickTimer);
-        const std::wstring message = widen(
-            std::string("Beklenmeyen bir hata oluştu; program kapanacak.\n\n") + error.what());
-        MessageBoxW(IsWindowVisible(window_) ? window_ : nullptr, message.c_str(),
-                    widen(form_->Form.caption).c_str(), MB_OK | MB_ICONERROR);
-        endProgram(EXIT_FAILURE);
-        return;
-    }
-    afterEvent();
+    MessageBoxW(IsWindowVisible(window_) ? window_ : nullptr, widen(message).c_str(),
+                widen(core_.form().Form.caption).c_str(), MB_OK | MB_ICONERROR);
 }
 
-void ClockWindow::afterEvent()
+void ClockWindow::repaint(const std::vector<RectF> &rects, std::size_t)
 {
-    if (ended_)
-        return;
-    // Repaint where each written control was and where it is now.
-    for (const Control *control : form_->changes.takeChanged()) {
-        switch (control->kind()) {
-        case ControlKind::TextBox:
-            syncTextBox();
-            break;
-        case ControlKind::CommandButton:
-            syncButton(control->index());
-            break;
-        case ControlKind::Window:
-            syncPosition();
-            break;
-        case ControlKind::Timer:
-            syncTimer();
-            break;
-        default:
-            if (const auto move = paintedControls_->moved(*control)) {
-                const RECT was = toRect(move->was), now = toRect(move->now);
-                InvalidateRect(window_, &was, FALSE);
-                InvalidateRect(window_, &now, FALSE);
-            }
-            break;
-        }
+    for (const RectF &rect : rects) {
+        const RECT r = toRect(rect);
+        InvalidateRect(window_, &r, FALSE);
     }
 }
 
-void ClockWindow::syncTextBox()
+void ClockWindow::placeTextBox(const RectF &place, const TextBox &model)
 {
-    const TextBox &model = form_->Text1;
-    const RECT r = pixelsOf(model.box);
+    const RECT r = toWholeRect(place);
     MoveWindow(text1_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     const std::wstring text = widen(model.Text.get());
     if (windowText(text1_) != text) {
@@ -256,56 +262,54 @@ void ClockWindow::syncTextBox()
     ShowWindow(text1_, model.Visible ? SW_SHOWNA : SW_HIDE);
 }
 
-void ClockWindow::syncButton(int index)
+void ClockWindow::placeButton(int index, const RectF &place, const CommandButton &model)
 {
-    const CommandButton &model = form_->Tuş(index);
     HWND button = buttons_[static_cast<std::size_t>(index)];
-    const RECT r = pixelsOf(model.box);
+    const RECT r = toWholeRect(place);
     MoveWindow(button, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
     EnableWindow(button, model.Enabled ? TRUE : FALSE);
     ShowWindow(button, model.Visible ? SW_SHOWNA : SW_HIDE);
 }
 
-void ClockWindow::syncPosition()
+void ClockWindow::moveWindow(int left, int top)
 {
     // Left and Top place the outer window, frame included.
-    const int left = static_cast<int>(std::floor(form_->Form.Left / twipsPerPixel_));
-    const int top = static_cast<int>(std::floor(form_->Form.Top / twipsPerPixel_));
     SetWindowPos(window_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void ClockWindow::syncTimer()
+// The tick count counts a suspend too; the wall clock may be set.
+ClockReading ClockWindow::readClocks()
 {
-    if (form_->Timer1.Interval > 0) {
-        if (!scheduler_) {
-            scheduler_.emplace(readClocks());
-            armTimer();
-        }
-    } else {
-        scheduler_.reset();
-        KillTimer(window_, kTickTimer);
-    }
+    return {static_cast<std::int64_t>(GetTickCount64()), wallClockMs()};
 }
 
-// The one place that schedules ticks: the timer is armed once for the tick the scheduler says
-// is next, a second after the last one and, while the wall clock runs, just after its second's
-// boundary.
-void ClockWindow::armTimer()
+void ClockWindow::armTimer(std::int64_t delayMs)
 {
-    const std::int64_t delay = scheduler_->delayFrom(readClocks());
     SetTimer(window_, kTickTimer,
-             static_cast<UINT>(std::clamp<std::int64_t>(delay, USER_TIMER_MINIMUM, 2000)), nullptr);
+             static_cast<UINT>(std::clamp<std::int64_t>(delayMs, USER_TIMER_MINIMUM, 2000)),
+             nullptr);
 }
 
-void ClockWindow::tick()
+void ClockWindow::stopTimer()
 {
     KillTimer(window_, kTickTimer);
-    if (!scheduler_)
+}
+
+void ClockWindow::focus(const Control &control)
+{
+    const HWND child = childWindow(control);
+    SetFocus(child ? child : window_);
+}
+
+void ClockWindow::accessibleChanged(const AccessibleNode &node, AccessibleChange change)
+{
+    // The child windows tell their own changes; the time label's new name is there to be read,
+    // as any label's, not announced.
+    if (!node.painted || (change != AccessibleChange::Name && change != AccessibleChange::Focus))
         return;
-    if (scheduler_->fire(readClocks()))
-        dispatch([this] { form_->Timer1_Timer(); });
-    if (scheduler_ && !ended_)
-        armTimer();
+    const LONG child = static_cast<LONG>(&node - core_.accessibleTree().data()) + 1;
+    NotifyWinEvent(change == AccessibleChange::Name ? EVENT_OBJECT_NAMECHANGE : EVENT_OBJECT_FOCUS,
+                   window_, OBJID_CLIENT, child);
 }
 
 void ClockWindow::paint()
@@ -314,7 +318,7 @@ void ClockWindow::paint()
     HDC dc = BeginPaint(window_, &ps);
     const RECT &r = ps.rcPaint;
     const int width = r.right - r.left, height = r.bottom - r.top;
-    if (width > 0 && height > 0 && form_) {
+    if (width > 0 && height > 0 && core_.attached()) {
         // Painted into a bitmap first and copied at once: no half-painted frames.
         HDC buffer = CreateCompatibleDC(dc);
         HBITMAP bitmap = CreateCompatibleBitmap(dc, width, height);
@@ -328,7 +332,9 @@ void ClockWindow::paint()
                 static_cast<Gdiplus::REAL>(r.left), static_cast<Gdiplus::REAL>(r.top),
                 static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height)));
             GdiplusCanvas canvas(graphics, fonts_, dpi_);
-            paintControls(canvas, *form_, twipsPerPixel_, {exposed});
+            paintControls(canvas, core_.form(), core_.twipsPerPixel(), {exposed});
+            if (const auto mark = core_.focusMark())
+                paintFocusMark(canvas, *mark);
         }
         BitBlt(dc, r.left, r.top, width, height, buffer, 0, 0, SRCCOPY);
         SelectObject(buffer, old);
@@ -336,52 +342,6 @@ void ClockWindow::paint()
         DeleteDC(buffer);
     }
     EndPaint(window_, &ps);
-}
-
-RECT ClockWindow::pixelsOf(const Box &box) const
-{
-    // Each of left, top, width and height rounded to whole pixels.
-    const RectF r = toPixels(box, twipsPerPixel_);
-    const LONG left = std::lround(r.left), top = std::lround(r.top);
-    return RECT{left, top, left + std::lround(r.width), top + std::lround(r.height)};
-}
-
-const Control *ClockWindow::clickTarget(POINT at) const
-{
-    // The front-most label or picture under the pointer takes the click; lines and shapes
-    // take none.
-    const PointF p{static_cast<double>(at.x), static_cast<double>(at.y)};
-    const auto &order = form_->backToFront();
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        if (const auto *label = std::get_if<const Label *>(&*it)) {
-            if (toPixels((*label)->box, twipsPerPixel_).contains(p))
-                return *label;
-        } else if (std::holds_alternative<const Image *>(*it)) {
-            if (controlBounds(*it, twipsPerPixel_).contains(p))
-                return std::get<const Image *>(*it);
-        }
-    }
-    return nullptr;
-}
-
-void ClockWindow::click(POINT at, bool press)
-{
-    if (press) {
-        pressed_ = clickTarget(at);
-        SetCapture(window_);
-        return;
-    }
-    ReleaseCapture();
-    // A click is a press and a release on the same control.
-    const Control *target = clickTarget(at);
-    const bool clicked = target && target == pressed_;
-    pressed_ = nullptr;
-    if (!clicked)
-        return;
-    if (target == &form_->Label5)
-        dispatch([this] { form_->Label5_Click(); });
-    else if (target == &form_->Image1)
-        dispatch([this] { form_->Image1_Click(); });
 }
 
 LRESULT CALLBACK ClockWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -397,7 +357,7 @@ LRESULT CALLBACK ClockWindow::windowProc(HWND window, UINT message, WPARAM wPara
         self->window_ = nullptr;
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     }
-    if (!self || !self->form_ || !self->window_)
+    if (!self || !self->core_.attached() || !self->window_)
         return DefWindowProcW(window, message, wParam, lParam);
     return self->handle(message, wParam, lParam);
 }
@@ -410,41 +370,54 @@ LRESULT ClockWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ERASEBKGND:
         return 1; // the painter covers the whole client area
+    case WM_GETOBJECT:
+        if (static_cast<LONG>(lParam) == OBJID_CLIENT)
+            return AccessibleObject::answer(accessibleLink_, -1, wParam);
+        break;
+    case kActivateMessage:
+        if (wParam < core_.accessibleTree().size())
+            core_.activate(*core_.accessibleTree()[wParam].control);
+        return 0;
     case WM_TIMECHANGE: // the wall clock was set: the scheduler judges it from now on
-        tick();
+        core_.tick();
         return 0;
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMRESUMEAUTOMATIC) // awake again: a tick is due at once
-            tick();
+            core_.tick();
         return TRUE;
     case WM_TIMER:
-        if (wParam == kTickTimer)
-            tick();
+        if (wParam == kTickTimer) {
+            KillTimer(window_, kTickTimer); // a Win32 timer repeats: this one ticks once
+            core_.tick();
+        }
         return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP: {
-        const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        click(at, message == WM_LBUTTONDOWN);
+        const PointF at{double(static_cast<short>(LOWORD(lParam))),
+                        double(static_cast<short>(HIWORD(lParam)))};
+        if (message == WM_LBUTTONDOWN) {
+            SetCapture(window_);
+            core_.pointerPressed(at);
+        } else {
+            ReleaseCapture();
+            core_.pointerReleased(at);
+        }
         return 0;
     }
     case WM_COMMAND: {
         const int id = LOWORD(wParam);
-        if (id == kText1Id && HIWORD(wParam) == EN_CHANGE && !syncing_) {
-            const std::string typed = narrow(windowText(text1_));
-            dispatch([&] { form_->Text1.Text = typed; });
-        } else if ((id == kFirstButtonId || id == kFirstButtonId + 1) &&
-                   HIWORD(wParam) == BN_CLICKED) {
-            const std::int16_t index = static_cast<std::int16_t>(id - kFirstButtonId);
-            dispatch([&] { form_->Tuş_Click(index); });
-        }
+        if (id == kText1Id && HIWORD(wParam) == EN_CHANGE && !syncing_)
+            core_.textEdited(narrow(windowText(text1_)));
+        else if ((id == kFirstButtonId || id == kFirstButtonId + 1) && HIWORD(wParam) == BN_CLICKED)
+            core_.buttonClicked(id - kFirstButtonId);
         return 0;
     }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC: // a locked text box draws as a static control
         if (reinterpret_cast<HWND>(lParam) == text1_) {
             HDC dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, form_->Text1.foreColor);
-            SetBkColor(dc, form_->Text1.backColor);
+            SetTextColor(dc, core_.form().Text1.foreColor);
+            SetBkColor(dc, core_.form().Text1.backColor);
             return reinterpret_cast<LRESULT>(textBackground_);
         }
         break;
@@ -457,8 +430,8 @@ LRESULT ClockWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_DESTROY:
         // Closed in some other way than by "Kapat": the platform ends the program.
-        if (!ended_)
-            endProgram(exitStatus_);
+        if (!core_.ended())
+            core_.endProgram(core_.exitStatus());
         return 0;
     default:
         break;

@@ -9,10 +9,13 @@
 #include <windows.h>
 
 #include <gdiplus.h>
+#include <objbase.h>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     vemo::enablePerMonitorDpiAwareness();
+    // A single-threaded apartment: the accessibility clients' calls come in as messages.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     Gdiplus::GdiplusStartupInput startup;
     ULONG_PTR gdiplus = 0;
     if (Gdiplus::GdiplusStartup(&gdiplus, &startup, nullptr) != Gdiplus::Ok) {
@@ -34,5 +37,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         status = window.ended() ? window.exitStatus() : window.run();
     }
     Gdiplus::GdiplusShutdown(gdiplus);
+    CoUninitialize();
     return status;
 }
