@@ -9,6 +9,8 @@ set -euo pipefail
 cpack=$1 build=$2 scratch=$3 version=$4 allowed=$5 fonts_source=$6
 need() { command -v "$1" >/dev/null || { echo "SKIP: $1 is not installed ($2)"; exit 77; }; }
 fail() { echo "FAIL: $*"; exit 1; }
+# A command that fails outside a check says where, rather than ending the script silently.
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND"' ERR
 
 need dpkg-deb dpkg
 need lintian lintian
@@ -40,7 +42,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ "$(field Maintainer)" =~ ^[^\<]+\ \<[^@\ ]+@[^\>\ ]+\>$ ]] || fail "Maintainer: $(field Maintainer)"
 [ "$(field Recommends)" = "pulseaudio | pipewire-pulse" ] || fail "Recommends: $(field Recommends)"
 [ "$(field Installed-Size)" -gt 0 ] || fail "no Installed-Size"
-summary=$(field Description | head -n 1)
+summary=$(field Description | sed -n 1p)
 [ -n "$summary" ] && [ ${#summary} -le 80 ] || fail "summary: '$summary'"
 [ "$(field Description | wc -l)" -ge 3 ] || fail "no long description"
 
@@ -99,7 +101,7 @@ readelf -d "$bin" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' >"$out/needed"
 [ -s "$out/needed" ] || fail "vemo2 needs no libraries?"
 while read -r lib; do
     owner=$(dpkg -S "*/$multiarch/$lib" 2>/dev/null | sed -n 's/^\([^:]*\)\(:[^:]*\)\?: .*/\1/p' |
-            sort -u | head -n 1)
+            sort -u | sed -n 1p)
     [ -n "$owner" ] || fail "no installed package has $lib"
     # With a symbols file dpkg-shlibdeps takes the version from the symbols used, and leaves it
     # out where they are all as old as the library (libxcb1 here).
@@ -119,7 +121,7 @@ families=$(grep -oP '\{"[^"]+",\s*"\K[^"]+' "$fonts_source" | sort -u)
 while read -r family; do
     [ "$(fc-match -f '%{family[0]}' "$family")" = "$family" ] || fail "the face $family is missing"
     font=$(fc-match -f '%{file}' "$family")
-    owner=$(dpkg -S "$(readlink -f "$font")" 2>/dev/null | cut -d: -f1 | head -n 1)
+    owner=$(dpkg -S "$(readlink -f "$font")" 2>/dev/null | cut -d: -f1 | sed -n 1p)
     [ -n "$owner" ] || fail "no package has $font"
     depends_on "$owner" || fail "the face $family is in $owner, which Depends lacks"
     echo "face $family: $owner"
