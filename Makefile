@@ -1,5 +1,5 @@
 # Thin wrapper around the CMake presets: `make run` and `make test` do all the set-up.
-.PHONY: run test build package sanitize clean deps windows test-windows windows-deps
+.PHONY: run test build package sanitize fuzz clean deps windows test-windows windows-deps
 
 deps:
 	@tools/install-deps
@@ -26,6 +26,13 @@ sanitize: deps
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	    ctest --preset sanitize -R 'e2e\.kapat$$'
 
+# Each fuzz target for FUZZ_SECONDS under libFuzzer, built with clang into build-fuzz/.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake --preset fuzz -DVEMO_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
+	@cmake --build --preset fuzz -j$$(nproc)
+	ctest --preset fuzz
+
 # The Windows program, cross-built with mingw-w64: build-windows/vemo2.exe. Its tests run under
 # Wine; the window tests also compare with the Linux program, so that is built first.
 windows-deps:
@@ -39,4 +46,4 @@ test-windows: windows build
 	ctest --preset windows
 
 clean:
-	rm -rf build build-sanitize build-windows
+	rm -rf build build-sanitize build-fuzz build-windows
