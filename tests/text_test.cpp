@@ -121,6 +121,11 @@ TEST(Characters, CountCodePointsNotBytes)
     EXPECT_EQ(mid("ab", 4, 2), "");
     EXPECT_EQ(right("5", 2), "5");
     EXPECT_EQ(left("", 2), "");
+    // Continuation bytes out of place stay with the character before them, or make the first.
+    EXPECT_EQ(left("\200a\260b", 0), "");
+    EXPECT_EQ(left("\200a\260b", 2), "\200a\260");
+    EXPECT_EQ(right("\200a\260b", 3), "\200a\260b");
+    EXPECT_EQ(mid("\200a\260b", 3, 1), "b");
 }
 
 TEST(Weekday, SundayIsOne)

@@ -13,12 +13,19 @@ namespace {
 
 bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
+// A character begins at the first byte and at every byte that is no UTF-8 continuation byte, so
+// that continuation bytes out of place stay with the character before them, or make the first.
+bool beginsCharacter(std::string_view text, std::size_t offset)
+{
+    return offset == 0 || !isContinuationByte(text[offset]);
+}
+
 // Byte offset of the character with the 0-based number `n`, or the text's size past its end.
 std::size_t offsetOfCharacter(std::string_view text, std::size_t n)
 {
     std::size_t offset = 0;
     for (std::size_t seen = 0; offset < text.size(); ++offset) {
-        if (!isContinuationByte(text[offset]) && seen++ == n)
+        if (beginsCharacter(text, offset) && seen++ == n)
             return offset;
     }
     return text.size();
@@ -27,8 +34,8 @@ std::size_t offsetOfCharacter(std::string_view text, std::size_t n)
 std::size_t characterCount(std::string_view text)
 {
     std::size_t count = 0;
-    for (char c : text)
-        count += isContinuationByte(c) ? 0 : 1;
+    for (std::size_t offset = 0; offset < text.size(); ++offset)
+        count += beginsCharacter(text, offset) ? 1 : 0;
     return count;
 }
 
