@@ -25,18 +25,20 @@ TEST_P(NumericParse, ReadsTheLongestLeadingNumber)
     EXPECT_DOUBLE_EQ(val(GetParam().text), GetParam().value) << '"' << GetParam().text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, NumericParse,
-                         ::testing::Values(ValCase{"07", 7}, ValCase{"09:30", 9}, ValCase{"", 0},
-                                           ValCase{"  12abc", 12}, ValCase{"abc", 0},
-                                           ValCase{"-3.5x", -3.5}, ValCase{"1e3", 1000},
-                                           ValCase{"2e", 2}, ValCase{".5", 0.5},
-                                           ValCase{"+4", 4}, ValCase{" \t59", 59},
-                                           ValCase{"5 7", 5}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, NumericParse,
+    ::testing::Values(ValCase{"07", 7}, ValCase{"09:30", 9}, ValCase{"", 0}, ValCase{"  12abc", 12},
+                      ValCase{"abc", 0}, ValCase{"-3.5x", -3.5}, ValCase{"1e3", 1000},
+                      ValCase{"2e", 2}, ValCase{".5", 0.5}, ValCase{"+4", 4}, ValCase{" \t59", 59},
+                      ValCase{"5 7", 5}, ValCase{"1e-400", 0}, ValCase{"-0.01e-99999999999", 0},
+                      ValCase{"1e22222223", HUGE_VAL}, ValCase{"-123456e304x", -HUGE_VAL}));
 
 TEST(TextInArithmetic, ConvertsWholeNumbersAndRejectsTheRest)
 {
     EXPECT_EQ(textToNumber("07"), 7);
     EXPECT_EQ(textToNumber(" 12 "), 12);
+    EXPECT_EQ(textToNumber("1e-400"), 0);
+    EXPECT_THROW(textToNumber("1e400"), RuntimeError);
     for (const char *text : {"", "1a", "a1", "0x", ":3", "  "}) {
         try {
             textToNumber(text);

@@ -2,6 +2,7 @@
 
 #include "platform/errors.h"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -76,15 +77,51 @@ std::size_t numberPrefixLength(std::string_view text)
     return i;
 }
 
-// Reads a complete number (as numberPrefixLength found it), independent of the C locale.
+// Whether a number that no double holds lies beyond the largest rather than below the smallest:
+// whether its first significant digit stands at a positive power of ten. `number` is one that
+// numberPrefixLength found, unsigned.
+bool beyondLargest(std::string_view number)
+{
+    const std::size_t mark = number.find_first_of("eE");
+    const std::string_view mantissa = number.substr(0, mark);
+    const std::size_t significant = mantissa.find_first_of("123456789");
+    if (significant == std::string_view::npos)
+        return false; // zero
+    const auto point = static_cast<long long>(std::min(mantissa.find('.'), mantissa.size()));
+    const auto first = static_cast<long long>(significant);
+    const long long power = first < point ? point - first - 1 : point - first;
+
+    long long exponent = 0;
+    if (mark != std::string_view::npos) {
+        std::string_view digits = number.substr(mark + 1);
+        const bool negative = digits.front() == '-';
+        if (digits.front() == '-' || digits.front() == '+')
+            digits.remove_prefix(1);
+        // Far past any double's exponent the count stops; the side is what matters.
+        for (const char digit : digits)
+            exponent = std::min(exponent * 10 + (digit - '0'), 1'000'000LL);
+        if (negative)
+            exponent = -exponent;
+    }
+    return power + exponent > 0;
+}
+
+// Reads a complete number (as numberPrefixLength found it), independent of the C locale. As in
+// IEEE arithmetic, a number beyond the largest double reads as an infinity, and one below the
+// smallest as a zero, of its sign.
 double parseNumber(std::string_view number)
 {
     if (!number.empty() && number.front() == '+')
         number.remove_prefix(1);
     double value = 0;
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (error == std::errc::result_out_of_range)
-        throw RuntimeError(RuntimeError::Code::Overflow, std::string(number));
+    if (error == std::errc::result_out_of_range) {
+        const bool negative = number.front() == '-';
+        if (negative)
+            number.remove_prefix(1);
+        const double magnitude = beyondLargest(number) ? HUGE_VAL : 0.0;
+        return negative ? -magnitude : magnitude;
+    }
     return value;
 }
 
@@ -126,7 +163,10 @@ double textToNumber(std::string_view text)
     const std::size_t length = numberPrefixLength(text);
     if (length == 0 || length != text.size())
         throw RuntimeError(RuntimeError::Code::TypeMismatch, "\"" + std::string(text) + "\"");
-    return parseNumber(text);
+    const double value = parseNumber(text);
+    if (std::isinf(value))
+        throw RuntimeError(RuntimeError::Code::Overflow, std::string(text));
+    return value;
 }
 
 std::int32_t toInt32(double value)
