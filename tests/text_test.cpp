@@ -139,6 +139,8 @@ TEST(Weekday, SundayIsOne)
     EXPECT_EQ(weekday("29.02.2028"), 3);
     EXPECT_THROW(weekday("30.02.2027"), RuntimeError);
     EXPECT_THROW(weekday("xx.12.2026"), RuntimeError);
+    EXPECT_THROW(weekday("01.01.9e99"), RuntimeError);
+    EXPECT_THROW(weekday("01.01.20.5"), RuntimeError);
 }
 
 TEST(VariantValue, EmptyCountsAsZeroAndTextsConvertInArithmetic)

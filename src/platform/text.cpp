@@ -199,13 +199,20 @@ float toSingle(double value)
 int weekday(std::string_view dateText)
 {
     using namespace std::chrono;
+    const auto noDate = [&] {
+        return RuntimeError(RuntimeError::Code::TypeMismatch, "\"" + std::string(dateText) + "\"");
+    };
+    // Each part a whole number within the calendar's years (which hold any day and month).
     const auto number = [&](std::size_t start, std::size_t length) {
-        return static_cast<int>(textToNumber(mid(dateText, start, length)));
+        const double value = textToNumber(mid(dateText, start, length));
+        if (value != std::floor(value) || std::fabs(value) > int(year::max()))
+            throw noDate();
+        return static_cast<int>(value);
     };
     const year_month_day date{year{number(7, 4)}, month{static_cast<unsigned>(number(4, 2))},
                               day{static_cast<unsigned>(number(1, 2))}};
     if (!date.ok())
-        throw RuntimeError(RuntimeError::Code::TypeMismatch, "\"" + std::string(dateText) + "\"");
+        throw noDate();
     return static_cast<int>(std::chrono::weekday{sys_days{date}}.c_encoding()) + 1;
 }
 
