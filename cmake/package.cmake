@@ -5,6 +5,11 @@
 # dial's faces are mapped to are named by hand, since the program loads them at run time and
 # no linker records them. The Debian changelog goes into the package alone: an install into
 # /usr/local has no use for it.
+#
+# Every build of one commit packs the same bytes, wherever it is built and whenever: the
+# compiler maps the source folder's name away (cmake/hardening.cmake), CPack orders the files,
+# owns them by root and stamps them, the archive members too, with SOURCE_DATE_EPOCH, which
+# cpack takes from the last commit as it starts (tools/check-reproducible-deb checks it).
 
 if(WIN32)
     return()
@@ -58,7 +63,22 @@ file(INSTALL "@VEMO_DEB_CHANGELOG@.gz" DESTINATION "${CPACK_PACKAGING_INSTALL_PR
      PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 ]] @ONLY)
 
+# Read by cpack as it starts. Outside a git checkout, the time of the changelog's last entry.
+set(VEMO_DEB_EPOCH_SCRIPT "${CMAKE_BINARY_DIR}/deb_epoch.cmake")
+file(CONFIGURE OUTPUT ${VEMO_DEB_EPOCH_SCRIPT} CONTENT [[
+if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+    execute_process(COMMAND git -C "@PROJECT_SOURCE_DIR@" log -1 --format=%ct
+                    OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    if(NOT epoch MATCHES "^[0-9]+$")
+        execute_process(COMMAND dpkg-parsechangelog -l "@VEMO_DEB_CHANGELOG@" -S Timestamp
+                        OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE)
+    endif()
+    set(ENV{SOURCE_DATE_EPOCH} "${epoch}")
+endif()
+]] @ONLY)
+
 set(CPACK_GENERATOR DEB)
+set(CPACK_PROJECT_CONFIG_FILE ${VEMO_DEB_EPOCH_SCRIPT})
 set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_NAME vemo2)
 set(CPACK_PACKAGE_VENDOR "Vemo2 developers")
