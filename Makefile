@@ -14,9 +14,10 @@ run: build
 test: build
 	ctest --preset default -j$$(nproc)
 
-# The Debian package, build/vemo2_1.00-1_amd64.deb.
+# The Debian package, build/vemo2_1.00-1_amd64.deb. CPack gives the archive's members the modes
+# of the files it writes them from, so the umask is fixed for the same bytes on every machine.
 package: build
-	@cmake --build --preset default --target package
+	@umask 022 && cmake --build --preset default --target package
 
 sanitize: deps
 	@cmake --preset sanitize >/dev/null
