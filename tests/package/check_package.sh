@@ -42,7 +42,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ "$(field Maintainer)" =~ ^[^\<]+\ \<[^@\ ]+@[^\>\ ]+\>$ ]] || fail "Maintainer: $(field Maintainer)"
 [ "$(field Recommends)" = "pulseaudio | pipewire-pulse" ] || fail "Recommends: $(field Recommends)"
 [ "$(field Installed-Size)" -gt 0 ] || fail "no Installed-Size"
-summary=$(field Description | head -n 1)
+summary=$(field Description | sed -n 1p)
 [ -n "$summary" ] && [ ${#summary} -le 80 ] || fail "summary: '$summary'"
 [ "$(field Description | wc -l)" -ge 3 ] || fail "no long description"
 
