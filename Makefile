@@ -1,5 +1,5 @@
 # Thin wrapper around the CMake presets: `make run` and `make test` do all the set-up.
-.PHONY: run test build package sanitize clean deps windows test-windows windows-deps
+.PHONY: run test build package sanitize fuzz clean deps windows test-windows windows-deps
 
 deps:
 	@tools/install-deps
@@ -14,9 +14,10 @@ run: build
 test: build
 	ctest --preset default -j$$(nproc)
 
-# The Debian package, build/vemo2_1.00-1_amd64.deb.
+# The Debian package, build/vemo2_1.00-1_amd64.deb. CPack gives the archive's members the modes
+# of the files it writes them from, so the umask is fixed for the same bytes on every machine.
 package: build
-	@cmake --build --preset default --target package
+	@umask 022 && cmake --build --preset default --target package
 
 sanitize: deps
 	@cmake --preset sanitize >/dev/null
@@ -25,6 +26,13 @@ sanitize: deps
 	    ctest --preset sanitize -j$$(nproc) -L 'unit|pixel|audio'
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
 	    ctest --preset sanitize -R 'e2e\.kapat$$'
+
+# Each fuzz target for FUZZ_SECONDS under libFuzzer, built with clang into build-fuzz/.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake --preset fuzz -DVEMO_FUZZ_SECONDS=$(FUZZ_SECONDS) >/dev/null
+	@cmake --build --preset fuzz -j$$(nproc)
+	ctest --preset fuzz
 
 # The Windows program, cross-built with mingw-w64: build-windows/vemo2.exe. Its tests run under
 # Wine; the window tests also compare with the Linux program, so that is built first.
@@ -39,4 +47,4 @@ test-windows: windows build
 	ctest --preset windows
 
 clean:
-	rm -rf build build-sanitize build-windows
+	rm -rf build build-sanitize build-fuzz build-windows

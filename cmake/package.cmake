@@ -5,6 +5,11 @@
 # dial's faces are mapped to are named by hand, since the program loads them at run time and
 # no linker records them. The Debian changelog goes into the package alone: an install into
 # /usr/local has no use for it.
+#
+# Every build of one commit packs the same bytes, wherever it is built and whenever: the
+# compiler maps the source folder's name away (cmake/hardening.cmake), CPack orders the files,
+# owns them by root and stamps them, the archive members too, with SOURCE_DATE_EPOCH, which
+# cpack takes from the last commit as it starts (tools/check-reproducible-deb checks it).
 
 if(WIN32)
     return()
@@ -52,13 +57,32 @@ install(FILES ${VEMO_PACKAGING_DIR}/deb/copyright DESTINATION ${CMAKE_INSTALL_DO
 
 # Run by CPack alone, while it stages the package: the files land in DESTDIR under the
 # packaging prefix, /usr.
+# Folders get these permissions whatever the umask of the build: the ones the script makes too.
+set(VEMO_DEB_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(VEMO_DEB_INSTALL_SCRIPT "${CMAKE_BINARY_DIR}/deb_install.cmake")
 file(CONFIGURE OUTPUT ${VEMO_DEB_INSTALL_SCRIPT} CONTENT [[
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS @VEMO_DEB_DIRECTORY_PERMISSIONS@)
 file(INSTALL "@VEMO_DEB_CHANGELOG@.gz" DESTINATION "${CPACK_PACKAGING_INSTALL_PREFIX}/@CMAKE_INSTALL_DOCDIR@"
      PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 ]] @ONLY)
 
+# Read by cpack as it starts. Outside a git checkout, the time of the changelog's last entry.
+set(VEMO_DEB_EPOCH_SCRIPT "${CMAKE_BINARY_DIR}/deb_epoch.cmake")
+file(CONFIGURE OUTPUT ${VEMO_DEB_EPOCH_SCRIPT} CONTENT [[
+if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
+    execute_process(COMMAND git -C "@PROJECT_SOURCE_DIR@" log -1 --format=%ct
+                    OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+    if(NOT epoch MATCHES "^[0-9]+$")
+        execute_process(COMMAND dpkg-parsechangelog -l "@VEMO_DEB_CHANGELOG@" -S Timestamp
+                        OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE)
+    endif()
+    set(ENV{SOURCE_DATE_EPOCH} "${epoch}")
+endif()
+]] @ONLY)
+
 set(CPACK_GENERATOR DEB)
+set(CPACK_PROJECT_CONFIG_FILE ${VEMO_DEB_EPOCH_SCRIPT})
 set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_NAME vemo2)
 set(CPACK_PACKAGE_VENDOR "Vemo2 developers")
@@ -67,8 +91,7 @@ set(CPACK_PACKAGE_CONTACT "${VEMO_DEB_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "round desk clock with a daily alarm")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_SCRIPTS ${VEMO_DEB_INSTALL_SCRIPT})
-set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS ${VEMO_DEB_DIRECTORY_PERMISSIONS})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

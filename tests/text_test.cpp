@@ -25,18 +25,20 @@ TEST_P(NumericParse, ReadsTheLongestLeadingNumber)
     EXPECT_DOUBLE_EQ(val(GetParam().text), GetParam().value) << '"' << GetParam().text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, NumericParse,
-                         ::testing::Values(ValCase{"07", 7}, ValCase{"09:30", 9}, ValCase{"", 0},
-                                           ValCase{"  12abc", 12}, ValCase{"abc", 0},
-                                           ValCase{"-3.5x", -3.5}, ValCase{"1e3", 1000},
-                                           ValCase{"2e", 2}, ValCase{".5", 0.5},
-                                           ValCase{"+4", 4}, ValCase{" \t59", 59},
-                                           ValCase{"5 7", 5}));
+INSTANTIATE_TEST_SUITE_P(
+    Texts, NumericParse,
+    ::testing::Values(ValCase{"07", 7}, ValCase{"09:30", 9}, ValCase{"", 0}, ValCase{"  12abc", 12},
+                      ValCase{"abc", 0}, ValCase{"-3.5x", -3.5}, ValCase{"1e3", 1000},
+                      ValCase{"2e", 2}, ValCase{".5", 0.5}, ValCase{"+4", 4}, ValCase{" \t59", 59},
+                      ValCase{"5 7", 5}, ValCase{"1e-400", 0}, ValCase{"-0.01e-99999999999", 0},
+                      ValCase{"1e22222223", HUGE_VAL}, ValCase{"-123456e304x", -HUGE_VAL}));
 
 TEST(TextInArithmetic, ConvertsWholeNumbersAndRejectsTheRest)
 {
     EXPECT_EQ(textToNumber("07"), 7);
     EXPECT_EQ(textToNumber(" 12 "), 12);
+    EXPECT_EQ(textToNumber("1e-400"), 0);
+    EXPECT_THROW(textToNumber("1e400"), RuntimeError);
     for (const char *text : {"", "1a", "a1", "0x", ":3", "  "}) {
         try {
             textToNumber(text);
@@ -121,6 +123,11 @@ TEST(Characters, CountCodePointsNotBytes)
     EXPECT_EQ(mid("ab", 4, 2), "");
     EXPECT_EQ(right("5", 2), "5");
     EXPECT_EQ(left("", 2), "");
+    // Continuation bytes out of place stay with the character before them, or make the first.
+    EXPECT_EQ(left("\200a\260b", 0), "");
+    EXPECT_EQ(left("\200a\260b", 2), "\200a\260");
+    EXPECT_EQ(right("\200a\260b", 3), "\200a\260b");
+    EXPECT_EQ(mid("\200a\260b", 3, 1), "b");
 }
 
 TEST(Weekday, SundayIsOne)
@@ -132,6 +139,8 @@ TEST(Weekday, SundayIsOne)
     EXPECT_EQ(weekday("29.02.2028"), 3);
     EXPECT_THROW(weekday("30.02.2027"), RuntimeError);
     EXPECT_THROW(weekday("xx.12.2026"), RuntimeError);
+    EXPECT_THROW(weekday("01.01.9e99"), RuntimeError);
+    EXPECT_THROW(weekday("01.01.20.5"), RuntimeError);
 }
 
 TEST(VariantValue, EmptyCountsAsZeroAndTextsConvertInArithmetic)

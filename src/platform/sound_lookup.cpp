@@ -166,6 +166,64 @@ WavResult readWav(const fs::path &file)
     return parseWav(bytes);
 }
 
+SoundFiles::SoundFiles(std::vector<fs::path> mediaFolders, std::function<PcmSound()> builtInDefault,
+                       std::function<void(const std::string &)> warn)
+    : folders_(std::move(mediaFolders)), makeBuiltInDefault_(std::move(builtInDefault)),
+      warn_(std::move(warn))
+{
+}
+
+SoundFiles::Resolved SoundFiles::resolve(const std::string &windowsPath1254, bool useDefault)
+{
+    const std::string key = windowsPath1254 + '\0' + (useDefault ? '1' : '0');
+    if (auto it = resolved_.find(key); it != resolved_.end())
+        return it->second;
+
+    Resolved resolved;
+    std::optional<fs::path> file;
+    try {
+        file = findSoundFile(windowsPath1254, folders_);
+    } catch (const std::exception &e) {
+        // A path that is no text in code page 1254 names no file; it is treated as missing.
+        warn_(std::string("ses dosyasının adı çevrilemedi: ") + e.what());
+    }
+    if (file) {
+        resolved.clip = load(*file);
+        const std::u8string name = file->filename().u8string();
+        resolved.logName.assign(name.begin(), name.end());
+    }
+    if (!resolved.clip && useDefault) {
+        if (const auto fallback = defaultSoundFile(folders_))
+            resolved.clip = load(*fallback);
+        // Without a readable default.wav (no media folder at all, say) the clock still has its
+        // own ding, as a desktop always has a default sound.
+        if (!resolved.clip) {
+            if (!builtInDefault_)
+                builtInDefault_ = std::make_shared<const PcmSound>(makeBuiltInDefault_());
+            resolved.clip = builtInDefault_;
+        }
+        resolved.logName = "default";
+    }
+    if (!resolved.clip)
+        resolved.logName = "none";
+    resolved_.emplace(key, resolved);
+    return resolved;
+}
+
+SoundFiles::Clip SoundFiles::load(const fs::path &file)
+{
+    if (auto it = decoded_.find(file); it != decoded_.end())
+        return it->second;
+    WavResult wav = readWav(file);
+    Clip clip;
+    if (wav)
+        clip = std::make_shared<const PcmSound>(std::move(*wav.sound));
+    else
+        warn_("ses dosyası okunamadı: " + file.string() + ": " + wav.error);
+    decoded_.emplace(file, clip);
+    return clip;
+}
+
 std::unique_ptr<SoundLog> SoundLog::fromEnvironment()
 {
     const char *file = std::getenv("VEMO_SOUND_LOG");
@@ -174,9 +232,9 @@ std::unique_ptr<SoundLog> SoundLog::fromEnvironment()
     return std::make_unique<SoundLog>(fs::path(file));
 }
 
-SoundLog::SoundLog(const fs::path &file) : m_out(file, std::ios::app)
+SoundLog::SoundLog(const fs::path &file) : out_(file, std::ios::app)
 {
-    if (!m_out)
+    if (!out_)
         std::cerr << "vemo2: ses günlüğü açılamadı: " << file.string() << '\n';
 }
 
@@ -185,9 +243,9 @@ void SoundLog::record(std::string_view resolvedName)
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::system_clock::now().time_since_epoch())
                         .count();
-    std::lock_guard lock(m_mutex);
-    m_out << ms << ' ' << resolvedName << '\n';
-    m_out.flush();
+    std::lock_guard lock(mutex_);
+    out_ << ms << ' ' << resolvedName << '\n';
+    out_.flush();
 }
 
 } // namespace vemo

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -60,6 +62,38 @@ struct WavResult
 WavResult parseWav(std::string_view bytes);
 WavResult readWav(const std::filesystem::path &file);
 
+// What a request for a sound plays: the named file when it reads as a sound, else default.wav,
+// else the built-in sound. Each path is resolved, and each file read, once.
+class SoundFiles
+{
+public:
+    using Clip = std::shared_ptr<const PcmSound>;
+    struct Resolved
+    {
+        Clip clip;           // null: nothing to play
+        std::string logName; // the file name, "default", or "none"
+    };
+
+    // `builtInDefault` makes the sound for when no default.wav can be read; `warn` hears of
+    // every file that cannot be named or read.
+    SoundFiles(std::vector<std::filesystem::path> mediaFolders,
+               std::function<PcmSound()> builtInDefault,
+               std::function<void(const std::string &)> warn);
+
+    // With `useDefault` false a missing or unreadable sound resolves to nothing.
+    Resolved resolve(const std::string &windowsPath1254, bool useDefault);
+
+private:
+    Clip load(const std::filesystem::path &file);
+
+    const std::vector<std::filesystem::path> folders_;
+    const std::function<PcmSound()> makeBuiltInDefault_;
+    const std::function<void(const std::string &)> warn_;
+    std::map<std::string, Resolved> resolved_; // by the path asked for and useDefault
+    std::map<std::filesystem::path, Clip> decoded_;
+    Clip builtInDefault_;
+};
+
 // The test hook: with VEMO_SOUND_LOG naming a file, each request is appended to it as one line
 // "<unix time in ms> <file name or default>", flushed at once.
 class SoundLog
@@ -72,8 +106,8 @@ public:
     void record(std::string_view resolvedName);
 
 private:
-    std::mutex m_mutex;
-    std::ofstream m_out;
+    std::mutex mutex_;
+    std::ofstream out_;
 };
 
 } // namespace vemo

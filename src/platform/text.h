@@ -22,11 +22,12 @@ std::string mid(std::string_view text, std::size_t start, std::size_t length);
 
 // Numeric parse: skips leading blanks and reads the longest leading number (sign, digits,
 // decimal point, exponent); stops at the first other character. "07" gives 7, "09:30" gives 9,
-// "" gives 0. Never fails.
+// "" gives 0. Never fails: a number beyond the largest double gives an infinity of its sign,
+// which the first checked arithmetic on it reports as an overflow; one below the smallest, 0.
 double val(std::string_view text);
 
 // A text met by arithmetic: the whole text, blanks around it aside, must be a number, else a
-// type mismatch is raised. "07" gives 7.
+// type mismatch is raised; a number beyond the largest double overflows. "07" gives 7.
 double textToNumber(std::string_view text);
 
 // The first letter of each word upper case, the rest lower case, by Turkish rules:

@@ -53,125 +53,69 @@ void wakeOnDone(pa_stream *, int, void *loop)
 class LoopLock
 {
 public:
-    explicit LoopLock(pa_threaded_mainloop *loop) : m_loop(loop)
-    {
-        pa_threaded_mainloop_lock(loop);
-    }
-    ~LoopLock() { pa_threaded_mainloop_unlock(m_loop); }
+    explicit LoopLock(pa_threaded_mainloop *loop) : loop_(loop) { pa_threaded_mainloop_lock(loop); }
+    ~LoopLock() { pa_threaded_mainloop_unlock(loop_); }
     LoopLock(const LoopLock &) = delete;
     LoopLock &operator=(const LoopLock &) = delete;
 
 private:
-    pa_threaded_mainloop *m_loop;
+    pa_threaded_mainloop *loop_;
 };
 
 } // namespace
 
 PulseSound::PulseSound(std::vector<fs::path> mediaFolders)
-    : m_folders(std::move(mediaFolders)), m_log(SoundLog::fromEnvironment())
+    : log_(SoundLog::fromEnvironment()),
+      files_(
+          std::move(mediaFolders), [] { return synthesise(tones::ding); },
+          [](const std::string &message) { std::cerr << warningText(message) << '\n'; })
 {
-    m_thread = std::thread([this] { run(); });
+    thread_ = std::thread([this] { run(); });
 }
 
 PulseSound::~PulseSound()
 {
     {
-        std::lock_guard lock(m_mutex);
-        m_quit = true;
-        ++m_generation;
+        std::lock_guard lock(mutex_);
+        quit_ = true;
+        ++generation_;
     }
-    m_wake.notify_one();
-    m_thread.join();
+    wake_.notify_one();
+    thread_.join();
 }
 
 int PulseSound::sndPlaySoundA(const std::string &path, unsigned flags)
 {
-    Resolved resolved;
-    if (!path.empty())
-        resolved = resolve(path, flags);
-    if (m_log)
-        m_log->record(path.empty() ? "stop" : resolved.logName);
+    SoundFiles::Resolved resolved;
+    if (!path.empty()) {
+        std::lock_guard lock(filesMutex_);
+        resolved = files_.resolve(path, !(flags & SND_NODEFAULT));
+    }
+    if (log_)
+        log_->record(path.empty() ? "stop" : resolved.logName);
     if (!path.empty() && !resolved.clip)
         return 0;
     // Without a sound server the playback thread is left asleep, every second, until it is due
     // to try again.
     if (std::chrono::steady_clock::now().time_since_epoch().count() <
-        m_silentUntil.load(std::memory_order_relaxed))
+        silentUntil_.load(std::memory_order_relaxed))
         return 1;
     {
-        std::lock_guard lock(m_mutex);
-        m_pending = resolved.clip;
-        m_hasRequest = true;
-        ++m_generation;
+        std::lock_guard lock(mutex_);
+        pending_ = resolved.clip;
+        hasRequest_ = true;
+        ++generation_;
     }
-    m_wake.notify_one();
+    wake_.notify_one();
     return 1;
-}
-
-PulseSound::Resolved PulseSound::resolve(const std::string &path, unsigned flags)
-{
-    const std::string key = path + '\0' + std::to_string(flags & SND_NODEFAULT);
-    std::lock_guard lock(m_cacheMutex);
-    if (auto it = m_cache.find(key); it != m_cache.end())
-        return it->second;
-
-    Resolved resolved;
-    std::optional<fs::path> file;
-    try {
-        file = findSoundFile(path, m_folders);
-    } catch (const std::exception &e) {
-        // A path that is no text in code page 1254 names no file; it is treated as missing.
-        std::cerr << warningText(std::string("ses dosyasının adı çevrilemedi: ") + e.what())
-                  << '\n';
-    }
-    if (file) {
-        resolved.clip = load(*file);
-        const std::u8string name = file->filename().u8string();
-        resolved.logName.assign(name.begin(), name.end());
-    }
-    if (!resolved.clip && !(flags & SND_NODEFAULT)) {
-        if (const auto fallback = defaultSoundFile(m_folders))
-            resolved.clip = load(*fallback);
-        // Without a readable default.wav (no media folder at all, say) the clock still has its
-        // own ding, as a desktop always has a default sound.
-        if (!resolved.clip)
-            resolved.clip = builtInDefault();
-        resolved.logName = "default";
-    }
-    if (!resolved.clip)
-        resolved.logName = "none";
-    m_cache.emplace(key, resolved);
-    return resolved;
-}
-
-PulseSound::Clip PulseSound::load(const fs::path &file)
-{
-    if (auto it = m_decoded.find(file); it != m_decoded.end())
-        return it->second;
-    WavResult wav = readWav(file);
-    Clip clip;
-    if (wav)
-        clip = std::make_shared<const PcmSound>(std::move(*wav.sound));
-    else
-        std::cerr << warningText("ses dosyası okunamadı: " + file.string() + ": " + wav.error)
-                  << '\n';
-    m_decoded.emplace(file, clip);
-    return clip;
-}
-
-PulseSound::Clip PulseSound::builtInDefault()
-{
-    if (!m_builtInDefault)
-        m_builtInDefault = std::make_shared<const PcmSound>(synthesise(tones::ding));
-    return m_builtInDefault;
 }
 
 void PulseSound::warnOnce(const std::string &message)
 {
-    std::lock_guard lock(m_warnMutex);
-    if (m_warned)
+    std::lock_guard lock(warnMutex_);
+    if (warned_)
         return;
-    m_warned = true;
+    warned_ = true;
     std::cerr << warningText(message) << '\n';
 }
 
@@ -185,14 +129,14 @@ void PulseSound::run()
         Clip clip;
         std::uint64_t generation = 0;
         {
-            std::unique_lock lock(m_mutex);
-            m_wake.wait(lock, [this] { return m_quit || m_hasRequest; });
-            if (m_quit)
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [this] { return quit_ || hasRequest_; });
+            if (quit_)
                 break;
-            clip = std::move(m_pending);
-            m_pending.reset();
-            m_hasRequest = false;
-            generation = m_generation;
+            clip = std::move(pending_);
+            pending_.reset();
+            hasRequest_ = false;
+            generation = generation_;
         }
         if (clip && ensureConnected())
             play(*clip, generation);
@@ -202,46 +146,46 @@ void PulseSound::run()
 
 bool PulseSound::ensureConnected()
 {
-    if (m_context)
+    if (context_)
         return true;
     const auto now = std::chrono::steady_clock::now();
-    if (m_triedConnecting && now - m_lastAttempt < retryInterval)
+    if (triedConnecting_ && now - lastAttempt_ < retryInterval)
         return false;
-    m_triedConnecting = true;
-    m_lastAttempt = now;
+    triedConnecting_ = true;
+    lastAttempt_ = now;
 
-    m_loop = pa_threaded_mainloop_new();
-    if (!m_loop || pa_threaded_mainloop_start(m_loop) < 0) {
+    loop_ = pa_threaded_mainloop_new();
+    if (!loop_ || pa_threaded_mainloop_start(loop_) < 0) {
         warnOnce("ses sistemi başlatılamadı; saat sessiz çalışacak.");
-        if (m_loop)
-            pa_threaded_mainloop_free(m_loop);
-        m_loop = nullptr;
-        m_silentUntil = (m_lastAttempt + retryInterval).time_since_epoch().count();
+        if (loop_)
+            pa_threaded_mainloop_free(loop_);
+        loop_ = nullptr;
+        silentUntil_ = (lastAttempt_ + retryInterval).time_since_epoch().count();
         return false;
     }
     int error = PA_ERR_CONNECTIONREFUSED;
     {
-        LoopLock lock(m_loop);
-        m_context = pa_context_new(pa_threaded_mainloop_get_api(m_loop), "vemo2");
-        if (m_context) {
-            pa_context_set_state_callback(m_context, wakeOnContext, m_loop);
-            if (pa_context_connect(m_context, nullptr, PA_CONTEXT_NOFLAGS, nullptr) >= 0) {
+        LoopLock lock(loop_);
+        context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "vemo2");
+        if (context_) {
+            pa_context_set_state_callback(context_, wakeOnContext, loop_);
+            if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOFLAGS, nullptr) >= 0) {
                 for (;;) {
-                    const pa_context_state_t state = pa_context_get_state(m_context);
+                    const pa_context_state_t state = pa_context_get_state(context_);
                     if (state == PA_CONTEXT_READY) {
-                        m_silentUntil = 0;
+                        silentUntil_ = 0;
                         return true;
                     }
                     if (!PA_CONTEXT_IS_GOOD(state))
                         break;
-                    pa_threaded_mainloop_wait(m_loop);
+                    pa_threaded_mainloop_wait(loop_);
                 }
             }
-            error = pa_context_errno(m_context);
+            error = pa_context_errno(context_);
         }
     }
     disconnect();
-    m_silentUntil = (m_lastAttempt + retryInterval).time_since_epoch().count();
+    silentUntil_ = (lastAttempt_ + retryInterval).time_since_epoch().count();
     warnOnce(std::string("ses sunucusuna bağlanılamadı (") + pa_strerror(error) +
              "); saat sessiz çalışacak.");
     return false;
@@ -249,26 +193,26 @@ bool PulseSound::ensureConnected()
 
 void PulseSound::disconnect()
 {
-    if (!m_loop)
+    if (!loop_)
         return;
-    if (m_context) {
-        LoopLock lock(m_loop);
-        pa_context_set_state_callback(m_context, nullptr, nullptr);
-        pa_context_disconnect(m_context);
-        pa_context_unref(m_context);
-        m_context = nullptr;
+    if (context_) {
+        LoopLock lock(loop_);
+        pa_context_set_state_callback(context_, nullptr, nullptr);
+        pa_context_disconnect(context_);
+        pa_context_unref(context_);
+        context_ = nullptr;
     }
-    pa_threaded_mainloop_stop(m_loop);
-    pa_threaded_mainloop_free(m_loop);
-    m_loop = nullptr;
+    pa_threaded_mainloop_stop(loop_);
+    pa_threaded_mainloop_free(loop_);
+    loop_ = nullptr;
 }
 
 void PulseSound::lost(int error)
 {
     warnOnce(std::string("ses sunucusuyla bağlantı koptu (") + pa_strerror(error) + ").");
     disconnect();
-    m_lastAttempt = std::chrono::steady_clock::now();
-    m_silentUntil = (m_lastAttempt + retryInterval).time_since_epoch().count();
+    lastAttempt_ = std::chrono::steady_clock::now();
+    silentUntil_ = (lastAttempt_ + retryInterval).time_since_epoch().count();
 }
 
 void PulseSound::play(const PcmSound &clip, std::uint64_t generation)
@@ -290,20 +234,20 @@ void PulseSound::play(const PcmSound &clip, std::uint64_t generation)
     int error = 0;
     const auto fail = [&] {
         failed = true;
-        error = pa_context_errno(m_context);
+        error = pa_context_errno(context_);
     };
     {
-        LoopLock lock(m_loop);
-        pa_stream *stream = pa_stream_new(m_context, "Saat sesleri", &format, nullptr);
+        LoopLock lock(loop_);
+        pa_stream *stream = pa_stream_new(context_, "Saat sesleri", &format, nullptr);
         if (!stream) {
             fail();
         } else {
-            pa_stream_set_state_callback(stream, wakeOnStream, m_loop);
-            pa_stream_set_write_callback(stream, wakeOnSpace, m_loop);
+            pa_stream_set_state_callback(stream, wakeOnStream, loop_);
+            pa_stream_set_write_callback(stream, wakeOnSpace, loop_);
             // Whether the stream and the connection are still up.
             const auto good = [&] {
                 if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream)) ||
-                    !PA_CONTEXT_IS_GOOD(pa_context_get_state(m_context)))
+                    !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)))
                     fail();
                 return !failed;
             };
@@ -315,15 +259,15 @@ void PulseSound::play(const PcmSound &clip, std::uint64_t generation)
                 fail();
             } else {
                 while (good() && pa_stream_get_state(stream) != PA_STREAM_READY)
-                    pa_threaded_mainloop_wait(m_loop);
+                    pa_threaded_mainloop_wait(loop_);
                 // Written as fast as the server asks; an interruption closes the stream, and
                 // what is still queued at the server goes with it, unheard.
-                while (!failed && at < total && m_generation == generation) {
+                while (!failed && at < total && generation_ == generation) {
                     const std::size_t space = pa_stream_writable_size(stream);
                     if (space == static_cast<std::size_t>(-1)) {
                         fail();
                     } else if (space == 0) {
-                        pa_threaded_mainloop_wait(m_loop);
+                        pa_threaded_mainloop_wait(loop_);
                         good();
                     } else {
                         const std::size_t n = std::min(space, total - at);
@@ -336,9 +280,9 @@ void PulseSound::play(const PcmSound &clip, std::uint64_t generation)
                 // Waits until the last sample has been heard; this also starts a sound shorter
                 // than the prebuffer, which the server would otherwise hold back.
                 if (!failed && at == total) {
-                    if (pa_operation *drain = pa_stream_drain(stream, wakeOnDone, m_loop)) {
+                    if (pa_operation *drain = pa_stream_drain(stream, wakeOnDone, loop_)) {
                         while (good() && pa_operation_get_state(drain) == PA_OPERATION_RUNNING)
-                            pa_threaded_mainloop_wait(m_loop);
+                            pa_threaded_mainloop_wait(loop_);
                         pa_operation_unref(drain);
                     } else {
                         fail();

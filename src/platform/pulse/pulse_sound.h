@@ -11,7 +11,6 @@
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -43,17 +42,8 @@ public:
     int sndPlaySoundA(const std::string &path, unsigned flags) override;
 
 private:
-    using Clip = std::shared_ptr<const PcmSound>;
-    struct Resolved
-    {
-        Clip clip;           // null: nothing to play
-        std::string logName; // the file name, or "default"
-    };
+    using Clip = SoundFiles::Clip;
 
-    Resolved resolve(const std::string &path, unsigned flags);
-    Clip load(const std::filesystem::path &file);
-    // The default sound synthesised in memory, for when no default.wav can be read.
-    Clip builtInDefault();
     // The one warning of the whole run about the sound server being out of reach, so that a
     // clock without sound does not fill its log one tick at a time.
     void warnOnce(const std::string &message);
@@ -65,40 +55,37 @@ private:
     void lost(int error);
     void play(const PcmSound &clip, std::uint64_t generation);
 
-    const std::vector<std::filesystem::path> m_folders;
-    std::unique_ptr<SoundLog> m_log;
+    std::unique_ptr<SoundLog> log_;
 
-    // Decoded files by the path asked for, filled on the calling thread.
-    std::mutex m_cacheMutex;
-    std::map<std::string, Resolved> m_cache;
-    std::map<std::filesystem::path, Clip> m_decoded;
-    Clip m_builtInDefault;
+    // The sounds by the path asked for, resolved and decoded on the calling thread.
+    std::mutex filesMutex_;
+    SoundFiles files_;
 
     // The request handed to the playback thread. Each request (a sound or a stop) bumps the
     // generation, which the playback thread checks between blocks to notice an interruption.
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    Clip m_pending;
-    bool m_hasRequest = false;
-    bool m_quit = false;
-    std::atomic<std::uint64_t> m_generation{0};
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    Clip pending_;
+    bool hasRequest_ = false;
+    bool quit_ = false;
+    std::atomic<std::uint64_t> generation_{0};
     // Until this steady-clock time (in its own ticks) the playback thread makes no attempt to
     // reach the sound server, so a request has nothing to play or stop and need not wake it;
     // zero while connected or not yet tried.
-    std::atomic<std::int64_t> m_silentUntil{0};
+    std::atomic<std::int64_t> silentUntil_{0};
 
     // Owned by the playback thread. The connection is kept; each sound gets a stream of its own
     // on it, closed when the sound ends. A stream kept open between sounds holds the server at
     // its short latency, waking it every few milliseconds all the time.
-    pa_threaded_mainloop *m_loop = nullptr;
-    pa_context *m_context = nullptr;
-    bool m_triedConnecting = false;
-    std::chrono::steady_clock::time_point m_lastAttempt;
+    pa_threaded_mainloop *loop_ = nullptr;
+    pa_context *context_ = nullptr;
+    bool triedConnecting_ = false;
+    std::chrono::steady_clock::time_point lastAttempt_;
 
-    std::mutex m_warnMutex;
-    bool m_warned = false;
+    std::mutex warnMutex_;
+    bool warned_ = false;
 
-    std::thread m_thread;
+    std::thread thread_;
 };
 
 } // namespace vemo
