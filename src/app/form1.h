@@ -51,7 +51,7 @@ public:
 
 private:
     // Parts of the tick, in the order it runs them.
-    void keepHandsOnTime(const std::string &reading);
+    void keepHandsOnTime(const std::string &reading, double seconds);
     void moveHands();
     void showDate();
     void showWeekday();

@@ -48,7 +48,7 @@ void Form1::Timer1_Timer()
     HourAngle = checked(HourAngle + divide(1, 120));
     if (Seconds.number() == 0)
         SecondAngle = -90.0;
-    keepHandsOnTime(secondsReading);
+    keepHandsOnTime(secondsReading, Seconds.number());
 
     moveHands();
     playSound(kTickSound);
@@ -63,12 +63,12 @@ void Form1::Timer1_Timer()
     checkAlarm();
 }
 
-void Form1::keepHandsOnTime(const std::string &reading)
+void Form1::keepHandsOnTime(const std::string &reading, double seconds)
 {
-    // The reading whose seconds set the second hand back is one whole time: two readings could
-    // fall on either side of a minute and put the minute hand off for a tick.
-    const HandAngles time =
-        handAnglesAt(val(left(reading, 2)), val(mid(reading, 4, 2)), val(right(reading, 2)));
+    // The hour and minutes come from the reading whose `seconds` set the second hand back, one
+    // whole time: two readings could fall on either side of a minute and put the minute hand
+    // off for a tick.
+    const HandAngles time = handAnglesAt(val(left(reading, 2)), val(mid(reading, 4, 2)), seconds);
     if (std::abs(drawnApart(SecondAngle.number(), time.second)) > kHandTolerance)
         SecondAngle = time.second;
     if (std::abs(drawnApart(MinuteAngle.number(), time.minute)) > kHandTolerance)

@@ -37,16 +37,6 @@ std::optional<fs::path> firstExisting(const std::string &name, const std::vector
     return std::nullopt;
 }
 
-bool endsWithWav(const std::string &name)
-{
-    if (name.size() < 4)
-        return false;
-    std::string tail = name.substr(name.size() - 4);
-    for (char &c : tail)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return tail == ".wav";
-}
-
 std::uint32_t le(std::string_view b, std::size_t at, int size)
 {
     std::uint32_t v = 0;
@@ -64,18 +54,6 @@ WavResult failure(std::string why)
 constexpr std::uintmax_t maxWavBytes = 64u * 1024u * 1024u;
 
 } // namespace
-
-std::string soundFileName(const std::string &windowsPath1254)
-{
-    const std::string utf8 = fromCodePage(windowsPath1254);
-    const std::size_t cut = utf8.find_last_of("\\/");
-    std::string name = cut == std::string::npos ? utf8 : utf8.substr(cut + 1);
-    if (name.empty())
-        return name;
-    if (!endsWithWav(name))
-        name += ".wav";
-    return name;
-}
 
 std::optional<fs::path> findSoundFile(const std::string &windowsPath1254,
                                       const std::vector<fs::path> &mediaFolders)

@@ -4,6 +4,8 @@
 // sounds by Windows paths in code page 1254 ("C:\WINDOWS\Media\ringin"); only the file name after
 // the last backslash counts, looked up with ".wav" in the program's own media folders.
 
+#include "platform/sound_name.h"
+
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -19,12 +21,8 @@
 
 namespace vemo {
 
-// The UTF-8 file name a Windows path in code page 1254 stands for: the part after the last
-// backslash (or slash) with ".wav" appended unless already there. Empty for a path that ends in
-// a separator or is empty.
-std::string soundFileName(const std::string &windowsPath1254);
-
-// The first existing regular file of that name in `mediaFolders`, in their order.
+// The first existing regular file named soundFileName(windowsPath1254) in `mediaFolders`, in
+// their order.
 std::optional<std::filesystem::path>
 findSoundFile(const std::string &windowsPath1254,
               const std::vector<std::filesystem::path> &mediaFolders);

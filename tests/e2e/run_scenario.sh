@@ -48,20 +48,24 @@ after_ticks() { # <n>
 ms_of() { echo "$(TZ=UTC date -d "$1" +%s)000"; }
 hms_at() { TZ=${clock_tz:-UTC} date -d "@$(($1 / 1000))" +%H.%M.%S; }
 
-# Facts on the hands at a time shown, HH.MM.SS: where the time puts them (the second hand one
-# second off at most, for a screenshot taken as the second turns), and given the time shown
-# before, no minute or hour hand left where that time put it.
+# Awk functions on a time shown, HH.MM.SS: where it puts the minute or the hour hand, degrees,
+# and how far apart two directions are.
+hand_angles='
+    function angle(t, hand,  p) {
+        split(t, p, ".")
+        return hand == "minute" ? p[2] * 6 - 90 + p[3] / 10 : p[1] * 30 - 90 + (p[2] * 60 + p[3]) / 120
+    }
+    function apart(a, b,  d) {
+        d = (a - b) % 360
+        if (d < 0) d = -d
+        return d > 180 ? 360 - d : d
+    }'
+
+# Facts on the hands at a time shown: where the time puts them (the second hand one second off
+# at most, for a screenshot taken as the second turns), and given the time shown before, no
+# minute or hour hand left where that time put it.
 hand_facts() { # <time shown> [<time shown before>]
-    awk -v now="$1" -v was="${2:-}" '
-        function angle(t, hand,  p) {
-            split(t, p, ".")
-            return hand == "minute" ? p[2] * 6 - 90 + p[3] / 10 : p[1] * 30 - 90 + (p[2] * 60 + p[3]) / 120
-        }
-        function apart(a, b,  d) {
-            d = (a - b) % 360
-            if (d < 0) d = -d
-            return d > 180 ? 360 - d : d
-        }
+    awk -v now="$1" -v was="${2:-}" "$hand_angles"'
         BEGIN {
             split(now, n, "."); s = n[3] + 0
             printf "clock:%d:%d:%d:%d\n", n[1], n[2], (s > 0 ? s - 1 : 0), (s < 59 ? s + 1 : 59)
@@ -75,16 +79,10 @@ hand_facts() { # <time shown> [<time shown before>]
 
 # Whether the second hand, in this second or the next, lies within 15 degrees of the minute or
 # the hour hand, by its tip or its tail: it would hide them from the checks.
-hands_clash() { # <HH.MM.SS>
-    awk -v t="$1" '
-        function apart(a, b,  d) {
-            d = (a - b) % 360
-            if (d < 0) d = -d
-            return d > 180 ? 360 - d : d
-        }
+hands_clash() { # <time shown>
+    awk -v t="$1" "$hand_angles"'
         BEGIN {
-            split(t, p, ".")
-            m = p[2] * 6 - 90 + p[3] / 10; h = p[1] * 30 - 90 + (p[2] * 60 + p[3]) / 120
+            split(t, p, "."); m = angle(t, "minute"); h = angle(t, "hour")
             for (s = p[3]; s <= p[3] + 1; ++s) {
                 a = s * 6 - 90
                 if (apart(a, m) < 15 || apart(a + 180, m) < 15 || apart(a, h) < 15 || apart(a + 180, h) < 15)

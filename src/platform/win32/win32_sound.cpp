@@ -1,7 +1,8 @@
 #include "platform/win32/win32_sound.h"
 
 #include "platform/pulse/sound_tones.h"
-#include "platform/text.h"
+#include "platform/sound_name.h"
+#include "platform/win32/wide.h"
 
 #include <windows.h>
 
@@ -36,20 +37,16 @@ bool soundFileExists(const std::string &path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// The program's own sound for the file name at the end of the path, compared as Windows
-// compares file names, without regard to case; the ding for any other name.
+// The program's own sound for the file name the path stands for, compared as Windows compares
+// file names, without regard to case; the ding for any other name.
 const wchar_t *ownSoundFor(const std::string &path)
 {
-    const std::size_t cut = path.find_last_of("\\/");
-    std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
-    if (name.find('.') == std::string::npos)
-        name += ".wav";
-    for (const OwnSound &own : ownSounds) {
-        const std::string fileName = toCodePage(own.design.fileName);
-        if (CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, name.data(), int(name.size()),
-                           fileName.data(), int(fileName.size())) == CSTR_EQUAL)
+    const std::wstring name = widen(soundFileName(path));
+    for (const OwnSound &own : ownSounds)
+        if (CompareStringEx(LOCALE_NAME_INVARIANT, NORM_IGNORECASE, name.c_str(), -1,
+                            widen(own.design.fileName).c_str(), -1, nullptr, nullptr,
+                            0) == CSTR_EQUAL)
             return own.resource;
-    }
     return ownSounds.back().resource;
 }
 

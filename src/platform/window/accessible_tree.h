@@ -36,6 +36,10 @@ struct AccessibleNode
 
 // The nodes of `window` at `twipsPerPixel`.
 std::vector<AccessibleNode> accessibleTree(const WindowDescription &window, double twipsPerPixel);
+// The node of one control of that tree, as its properties are now. The bell's name is the
+// caption of Label6, which no procedure writes.
+AccessibleNode accessibleNode(const WindowDescription &window, const Control &control,
+                              double twipsPerPixel);
 
 // A child window's place: left, top, width and height each rounded to whole pixels.
 RectF childPlace(const Box &box, double twipsPerPixel);

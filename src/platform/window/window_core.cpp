@@ -77,7 +77,8 @@ void WindowCore::afterEvent()
     // round shape; that costs several times more than painting the whole rectangle.
     std::vector<RectF> dirty;
     std::size_t backmost = std::numeric_limits<std::size_t>::max();
-    for (const Control *control : form_->changes.takeChanged()) {
+    const std::vector<const Control *> changed = form_->changes.takeChanged();
+    for (const Control *control : changed) {
         switch (control->kind()) {
         case ControlKind::TextBox:
             toolkit_.placeTextBox(childPlace(form_->Text1.box, twipsPerPixel_), form_->Text1);
@@ -104,7 +105,7 @@ void WindowCore::afterEvent()
         }
     }
     toolkit_.repaint(dirty, backmost);
-    refreshTree();
+    refreshTree(changed);
     // A control that hides with the focus hands it to the bell, the stop before the panel.
     if (focused_ && !accessibleNode(*focused_)->takesFocus())
         setFocus(&form_->Image1);
@@ -276,20 +277,24 @@ const AccessibleNode *WindowCore::accessibleNode(const Control &control) const
     return found == tree_.end() ? nullptr : &*found;
 }
 
-void WindowCore::refreshTree()
+void WindowCore::refreshTree(const std::vector<const Control *> &changed)
 {
-    std::vector<AccessibleNode> now = vemo::accessibleTree(*form_, twipsPerPixel_);
+    // Only the nodes of the controls the event wrote can differ; they are told in the tree's
+    // order, once the tree holds them.
     std::vector<std::pair<std::size_t, AccessibleChange>> changes;
-    for (std::size_t i = 0; i < now.size(); ++i) {
-        const AccessibleNode &was = tree_[i], &is = now[i];
+    for (std::size_t i = 0; i < tree_.size(); ++i) {
+        AccessibleNode &was = tree_[i];
+        if (std::find(changed.begin(), changed.end(), was.control) == changed.end())
+            continue;
+        AccessibleNode is = vemo::accessibleNode(*form_, *was.control, twipsPerPixel_);
         if (was.name != is.name)
             changes.emplace_back(i, AccessibleChange::Name);
         if (was.value != is.value)
             changes.emplace_back(i, AccessibleChange::Value);
         if (was.showing != is.showing || was.enabled != is.enabled)
             changes.emplace_back(i, AccessibleChange::State);
+        was = std::move(is);
     }
-    tree_ = std::move(now);
     for (const auto &[i, change] : changes)
         toolkit_.accessibleChanged(tree_[i], change);
 }

@@ -80,7 +80,7 @@ private:
     const Control *clickTarget(PointF at) const;
     void moveFocus(int step);
     void setFocus(const Control *control);
-    void refreshTree();
+    void refreshTree(const std::vector<const Control *> &changed);
 
     WindowToolkit &toolkit_;
     Form1 *form_ = nullptr;
