@@ -1,7 +1,7 @@
 // Writes the clock's sounds as 48 kHz 16-bit mono WAV files into the folder given as the only
-// argument. The sounds are described in platform/pulse/sound_tones.h.
+// argument. The sounds are described in platform/sound/sound_tones.h.
 
-#include "platform/pulse/sound_synth.h"
+#include "platform/sound/sound_synth.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -3,7 +3,7 @@
 // what the clock promises: the file itself, else default.wav, else the built-in ding.
 
 #include "fuzz_support.h"
-#include "platform/sound_lookup.h"
+#include "platform/sound/sound_lookup.h"
 
 #include <unistd.h>
 

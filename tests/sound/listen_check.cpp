@@ -14,8 +14,8 @@
 //
 // Prints what it measured; exits 1 when something is off.
 
-#include "platform/pulse/sound_tones.h"
-#include "platform/sound_lookup.h"
+#include "platform/sound/sound_lookup.h"
+#include "platform/sound/sound_tones.h"
 #include "tone_analysis.h"
 
 #include <cmath>

@@ -1,8 +1,8 @@
 // The generated sounds, as the build left them in the media folder.
 
-#include "platform/pulse/sound_synth.h"
-#include "platform/pulse/sound_tones.h"
-#include "platform/sound_lookup.h"
+#include "platform/sound/sound_lookup.h"
+#include "platform/sound/sound_synth.h"
+#include "platform/sound/sound_tones.h"
 #include "tone_analysis.h"
 
 #include <gtest/gtest.h>

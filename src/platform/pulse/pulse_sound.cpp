@@ -1,7 +1,7 @@
 #include "platform/pulse/pulse_sound.h"
 
-#include "platform/pulse/sound_synth.h"
-#include "platform/pulse/sound_tones.h"
+#include "platform/sound/sound_synth.h"
+#include "platform/sound/sound_tones.h"
 
 #include <pulse/context.h>
 #include <pulse/error.h>

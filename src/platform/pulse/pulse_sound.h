@@ -4,7 +4,7 @@
 // PulseAudio server) over one connection for the whole program, from a thread of its own.
 
 #include "platform/services.h"
-#include "platform/sound_lookup.h"
+#include "platform/sound/sound_lookup.h"
 
 #include <atomic>
 #include <chrono>

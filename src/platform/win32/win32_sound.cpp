@@ -1,7 +1,7 @@
 #include "platform/win32/win32_sound.h"
 
-#include "platform/pulse/sound_tones.h"
-#include "platform/sound_name.h"
+#include "platform/sound/sound_name.h"
+#include "platform/sound/sound_tones.h"
 #include "platform/win32/wide.h"
 
 #include <windows.h>

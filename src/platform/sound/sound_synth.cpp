@@ -1,4 +1,4 @@
-#include "platform/pulse/sound_synth.h"
+#include "platform/sound/sound_synth.h"
 
 #include <algorithm>
 #include <cmath>

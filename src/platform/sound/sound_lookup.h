@@ -4,7 +4,7 @@
 // sounds by Windows paths in code page 1254 ("C:\WINDOWS\Media\ringin"); only the file name after
 // the last backslash counts, looked up with ".wav" in the program's own media folders.
 
-#include "platform/sound_name.h"
+#include "platform/sound/sound_name.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "platform/sound_name.h"
+#include "platform/sound/sound_name.h"
 
 #include "platform/text.h"
 

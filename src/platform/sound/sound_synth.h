@@ -3,8 +3,8 @@
 // The clock's own sounds, synthesised from their designs: the build writes them into the media
 // folder, and the sound service keeps the default one in memory for a machine without it.
 
-#include "platform/pulse/sound_tones.h"
-#include "platform/sound_lookup.h"
+#include "platform/sound/sound_lookup.h"
+#include "platform/sound/sound_tones.h"
 
 namespace vemo {
 

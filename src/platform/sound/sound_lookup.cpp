@@ -1,4 +1,4 @@
-#include "platform/sound_lookup.h"
+#include "platform/sound/sound_lookup.h"
 
 #include "platform/text.h"
 
