@@ -1,8 +1,10 @@
 // The service's bookkeeping, with no sound server reachable: what each request resolves to,
-// what it returns, and that it stays silent and well-behaved. The sounds themselves are heard
-// by the listening test.
+// what it returns, and that it stays silent and well-behaved; and when it tries to reach a
+// server again, on a clock of the test's own. The sounds themselves are heard by the listening
+// test.
 
 #include "platform/pulse/pulse_sound.h"
+#include "platform/pulse/reconnect_schedule.h"
 
 #include <gtest/gtest.h>
 
@@ -203,6 +205,67 @@ TEST_F(PulseSoundWithoutServer, WarnsOnceHoweverManySounds)
     }
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_LE(std::count(err.begin(), err.end(), '\n'), 1) << err;
+}
+
+using Clock = vemo::ReconnectSchedule::Clock;
+
+// Seconds on a steady clock of the test's own.
+Clock::time_point at(double seconds)
+{
+    using namespace std::chrono;
+    return Clock::time_point(hours(1)) + duration_cast<Clock::duration>(duration<double>(seconds));
+}
+
+// The clock's requests from `first` to `last` s, a tick every second, a few milliseconds off the
+// second as the scheduler lets the clock run, and every fifth second a chime just after the tick;
+// served as the playback thread serves them, with a try to reach the server at the time the
+// schedule gives, which succeeds from `returns` s on. When the tries were made.
+std::vector<Clock::time_point> tries(vemo::ReconnectSchedule &schedule, int first, int last,
+                                     double returns, bool socketKnown)
+{
+    std::vector<Clock::time_point> tried;
+    for (int k = first; k <= last; ++k) {
+        const double tick = k + 0.004 * ((k * 7919) % 11 - 5) / 5.0;
+        for (double asked : {tick, tick + (k % 5 == 0 ? 0.0001 : 0.0)}) {
+            const auto serve = schedule.serveAt(at(asked));
+            if (!serve || schedule.connected())
+                continue;
+            EXPECT_GE(*serve, at(asked));
+            tried.push_back(*serve);
+            if (*serve >= at(returns))
+                schedule.reached();
+            else
+                schedule.failed(*serve, socketKnown);
+        }
+    }
+    return tried;
+}
+
+TEST(ReconnectSchedule, WhileAServerIsAwayEveryTickTriesAndTriesAreASecondApart)
+{
+    vemo::ReconnectSchedule schedule;
+    schedule.reached();
+    // The server goes, which the tick at 3 s finds out, and is back at 9.3 s.
+    schedule.lost(at(3.0));
+    const std::vector<Clock::time_point> tried = tries(schedule, 3, 20, 9.3, true);
+    ASSERT_EQ(tried.size(), 8u) << "a try for each tick from 3 s to 10 s";
+    for (std::size_t i = 1; i < tried.size(); ++i)
+        EXPECT_GE(tried[i] - tried[i - 1], std::chrono::seconds(1)) << "try " << i;
+    EXPECT_LT(tried.back() - at(9.3), std::chrono::milliseconds(1010))
+        << "the server reached again within a second";
+    EXPECT_TRUE(schedule.connected());
+}
+
+TEST(ReconnectSchedule, WithoutAServerEverReachedItTriesOnceAMinute)
+{
+    vemo::ReconnectSchedule schedule;
+    schedule.failed(at(0.0), false);
+    const std::vector<Clock::time_point> tried = tries(schedule, 1, 200, 1e9, false);
+    ASSERT_EQ(tried.size(), 3u);
+    for (std::size_t i = 0; i < tried.size(); ++i) {
+        EXPECT_GE(tried[i], at(60.0 * double(i + 1)));
+        EXPECT_LT(tried[i], at(60.0 * double(i + 1) + 0.005));
+    }
 }
 
 } // namespace

@@ -2,15 +2,20 @@
 
 #include "platform/sound/sound_synth.h"
 #include "platform/sound/sound_tones.h"
+#include "platform/text.h"
 
 #include <pulse/context.h>
 #include <pulse/error.h>
+#include <pulse/mainloop.h>
 #include <pulse/stream.h>
-#include <pulse/thread-mainloop.h>
 
 #include <pthread.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <iostream>
 
 namespace vemo {
@@ -19,48 +24,68 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Target latency of a stream: the server keeps this much queued ahead of the speaker, and
-// asks for more a quarter of it at a time. Small, so that the playback thread, which looks for
-// a new request between writes, cuts a sound off within about ten milliseconds.
-constexpr unsigned targetLatencyUs = 40'000;
-// After failing to reach the sound server, do not try again for this long.
-constexpr auto retryInterval = std::chrono::minutes(1);
+// What each playback stream holds: every sound of the clock's own is written at once. A longer
+// sound of the user's is written on as the server makes room.
+constexpr double streamSeconds = 2.0;
+// Silence written after each sound. PipeWire's PulseAudio server plays a stream's data a graph
+// cycle at a time and leaves a last part shorter than a cycle (up to 2048 frames) unplayed:
+// after this, that part is silence.
+constexpr double trailingSilence = 0.050; // seconds
+// How much longer than its own length a sound may still be heard after it was written: what
+// the server holds queued ahead of the speaker. A new sound empties the stream only while the one
+// before may still be heard; a tick a second after the last has nothing to stop.
+constexpr auto tailLatency = std::chrono::milliseconds(250);
+// How long connecting, opening a stream or room for a long sound may take before the server
+// counts as out of reach.
+constexpr auto answerTimeout = std::chrono::seconds(5);
+// A request older than this when the server is reached again is not played: its moment has
+// passed.
+constexpr auto staleAfter = std::chrono::milliseconds(500);
 
 std::string warningText(const std::string &what)
 {
     return "vemo2: " + what;
 }
 
-// Every callback only wakes the playback thread, which waits in pa_threaded_mainloop_wait and
-// looks at the states itself.
-void wakeOnContext(pa_context *, void *loop)
+// Whether a server may listen at `server`, as libpulse names the server it reached: for a
+// local socket, a connect that fails at once when nobody listens and wakes no process; any
+// other address only a whole connection can tell.
+bool mayListen(const std::string &server)
 {
-    pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop *>(loop), 0);
-}
-void wakeOnStream(pa_stream *, void *loop)
-{
-    pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop *>(loop), 0);
-}
-void wakeOnSpace(pa_stream *, std::size_t, void *loop)
-{
-    pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop *>(loop), 0);
-}
-void wakeOnDone(pa_stream *, int, void *loop)
-{
-    pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop *>(loop), 0);
+    std::string path = server;
+    if (path.starts_with("unix:"))
+        path.erase(0, 5);
+    sockaddr_un address{};
+    if (!path.starts_with('/') || path.size() >= sizeof address.sun_path)
+        return true;
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, path.size());
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return true;
+    // A full backlog (EAGAIN) still means someone listens.
+    const bool listening =
+        connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0 ||
+        errno == EAGAIN || errno == EINPROGRESS;
+    close(fd);
+    return listening;
 }
 
-class LoopLock
+std::size_t bytesOf(const PcmSound &sound)
 {
-public:
-    explicit LoopLock(pa_threaded_mainloop *loop) : loop_(loop) { pa_threaded_mainloop_lock(loop); }
-    ~LoopLock() { pa_threaded_mainloop_unlock(loop_); }
-    LoopLock(const LoopLock &) = delete;
-    LoopLock &operator=(const LoopLock &) = delete;
+    return sound.samples.size() * sizeof(std::int16_t);
+}
 
-private:
-    pa_threaded_mainloop *loop_;
-};
+std::size_t bytesOf(double seconds, unsigned rate, unsigned channels)
+{
+    return static_cast<std::size_t>(seconds * rate) * channels * sizeof(std::int16_t);
+}
+
+std::chrono::steady_clock::duration lengthOf(const PcmSound &sound)
+{
+    return std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(sound.seconds()));
+}
 
 } // namespace
 
@@ -68,7 +93,8 @@ PulseSound::PulseSound(std::vector<fs::path> mediaFolders)
     : log_(SoundLog::fromEnvironment()),
       files_(
           std::move(mediaFolders), [] { return synthesise(tones::ding); },
-          [](const std::string &message) { std::cerr << warningText(message) << '\n'; })
+          [](const std::string &message) { std::cerr << warningText(message) << '\n'; }),
+      loop_(pa_mainloop_new())
 {
     thread_ = std::thread([this] { run(); });
 }
@@ -78,10 +104,13 @@ PulseSound::~PulseSound()
     {
         std::lock_guard lock(mutex_);
         quit_ = true;
-        ++generation_;
     }
     wake_.notify_one();
+    if (loop_)
+        pa_mainloop_wakeup(loop_);
     thread_.join();
+    if (loop_)
+        pa_mainloop_free(loop_);
 }
 
 int PulseSound::sndPlaySoundA(const std::string &path, unsigned flags)
@@ -95,18 +124,27 @@ int PulseSound::sndPlaySoundA(const std::string &path, unsigned flags)
         log_->record(path.empty() ? "stop" : resolved.logName);
     if (!path.empty() && !resolved.clip)
         return 0;
-    // Without a sound server the playback thread is left asleep, every second, until it is due
-    // to try again.
-    if (std::chrono::steady_clock::now().time_since_epoch().count() <
-        silentUntil_.load(std::memory_order_relaxed))
-        return 1;
+    const Request request{resolved.clip, Clock::now()};
     {
         std::lock_guard lock(mutex_);
-        pending_ = resolved.clip;
+        // Without a sound server the service's thread is left asleep until a try to reach one is
+        // due.
+        if (!schedule_.serveAt(request.asked))
+            return 1;
+        // While connected, with the service's thread idle, the request is written from here, and
+        // no thread wakes for it.
+        if (schedule_.connected() && !hasRequest_) {
+            std::unique_lock connection(connectionMutex_, std::try_to_lock);
+            if (connection && sendAtOnce(request))
+                return 1;
+        }
+        pending_ = request;
         hasRequest_ = true;
-        ++generation_;
     }
     wake_.notify_one();
+    // The service's thread may be waiting on the server, writing a long sound.
+    if (loop_)
+        pa_mainloop_wakeup(loop_);
     return 1;
 }
 
@@ -121,182 +159,297 @@ void PulseSound::warnOnce(const std::string &message)
 
 void PulseSound::run()
 {
-    // Named so that the playback thread can be told apart when the clock is measured.
+    // Named so that the service's thread can be told apart when the clock is measured.
     pthread_setname_np(pthread_self(), "vemo2-sound");
-    // Connecting early spares the first sound the set-up time.
-    ensureConnected();
-    for (;;) {
-        Clip clip;
-        std::uint64_t generation = 0;
-        {
-            std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return quit_ || hasRequest_; });
-            if (quit_)
-                break;
-            clip = std::move(pending_);
-            pending_.reset();
-            hasRequest_ = false;
-            generation = generation_;
-        }
-        if (clip && ensureConnected())
-            play(*clip, generation);
+    {
+        // The clock's own sounds, whose streams each connection opens at once. The files are
+        // read here, once.
+        std::lock_guard lock(filesMutex_);
+        for (const tones::SoundDesign *design : tones::all)
+            if (Clip clip = files_.resolve(toCodePage(design->fileName), true).clip;
+                std::find(clockSounds_.begin(), clockSounds_.end(), clip) == clockSounds_.end())
+                clockSounds_.push_back(clip);
     }
+    // Connecting early spares the first sound the set-up time.
+    reach();
+
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        wake_.wait(lock, [this] { return quit_ || hasRequest_; });
+        if (quit_)
+            break;
+        Request request = std::move(pending_);
+        hasRequest_ = false;
+        if (schedule_.connected()) {
+            lock.unlock();
+            const bool served = serve(request);
+            lock.lock();
+            if (served)
+                continue;
+        }
+        const std::optional<Clock::time_point> at = schedule_.serveAt(request.asked);
+        if (!at)
+            continue;
+        if (wake_.wait_until(lock, *at, [this] { return quit_.load(); }))
+            break;
+        if (hasRequest_) {
+            request = std::move(pending_);
+            hasRequest_ = false;
+        }
+        lock.unlock();
+        if (reach() && Clock::now() - request.asked <= staleAfter)
+            serve(request);
+        lock.lock();
+    }
+    lock.unlock();
+    // The program ends, and the sound still playing with it.
+    std::lock_guard connection(connectionMutex_);
+    if (context_)
+        send(Request{}, nullptr);
     disconnect();
 }
 
-bool PulseSound::ensureConnected()
+bool PulseSound::reach()
 {
-    if (context_)
-        return true;
-    const auto now = std::chrono::steady_clock::now();
-    if (triedConnecting_ && now - lastAttempt_ < retryInterval)
-        return false;
-    triedConnecting_ = true;
-    lastAttempt_ = now;
-
-    loop_ = pa_threaded_mainloop_new();
-    if (!loop_ || pa_threaded_mainloop_start(loop_) < 0) {
-        warnOnce("ses sistemi başlatılamadı; saat sessiz çalışacak.");
-        if (loop_)
-            pa_threaded_mainloop_free(loop_);
-        loop_ = nullptr;
-        silentUntil_ = (lastAttempt_ + retryInterval).time_since_epoch().count();
-        return false;
+    std::lock_guard connection(connectionMutex_);
+    const Clock::time_point start = Clock::now();
+    // Where a server was reached before, a look at its socket tells whether it is back.
+    bool reached = (server_.empty() || mayListen(server_)) && connect();
+    if (reached) {
+        for (const Clip &clip : clockSounds_)
+            if (!channelFor(*clip) && !open(*clip))
+                break;
+        reached = PA_CONTEXT_IS_GOOD(pa_context_get_state(context_));
     }
-    int error = PA_ERR_CONNECTIONREFUSED;
-    {
-        LoopLock lock(loop_);
-        context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "vemo2");
-        if (context_) {
-            pa_context_set_state_callback(context_, wakeOnContext, loop_);
-            if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOFLAGS, nullptr) >= 0) {
-                for (;;) {
-                    const pa_context_state_t state = pa_context_get_state(context_);
-                    if (state == PA_CONTEXT_READY) {
-                        silentUntil_ = 0;
-                        return true;
-                    }
-                    if (!PA_CONTEXT_IS_GOOD(state))
-                        break;
-                    pa_threaded_mainloop_wait(loop_);
-                }
-            }
-            error = pa_context_errno(context_);
+    if (!reached) {
+        if (!quit_) {
+            const int error = context_ ? pa_context_errno(context_) : PA_ERR_CONNECTIONREFUSED;
+            warnOnce(std::string("ses sunucusuna bağlanılamadı (") +
+                     pa_strerror(error ? error : PA_ERR_TIMEOUT) + "); saat sessiz çalışacak.");
         }
+        disconnect();
     }
-    disconnect();
-    silentUntil_ = (lastAttempt_ + retryInterval).time_since_epoch().count();
-    warnOnce(std::string("ses sunucusuna bağlanılamadı (") + pa_strerror(error) +
-             "); saat sessiz çalışacak.");
-    return false;
+    std::lock_guard lock(mutex_);
+    if (reached)
+        schedule_.reached();
+    else
+        schedule_.failed(start, !server_.empty());
+    return reached;
+}
+
+bool PulseSound::connect()
+{
+    if (!loop_)
+        return false;
+    context_ = pa_context_new(pa_mainloop_get_api(loop_), "vemo2");
+    if (!context_)
+        return false;
+    // Only the first try may have libpulse start a server, where it is set up to: the tries
+    // while one is away must not start another beside it.
+    const pa_context_flags_t flags = triedConnecting_ ? PA_CONTEXT_NOAUTOSPAWN : PA_CONTEXT_NOFLAGS;
+    triedConnecting_ = true;
+    if (pa_context_connect(context_, nullptr, flags, nullptr) < 0 ||
+        !waitFor([this] { return pa_context_get_state(context_) == PA_CONTEXT_READY; }))
+        return false;
+    if (const char *server = pa_context_get_server(context_))
+        server_ = server;
+    return true;
+}
+
+PulseSound::Channel *PulseSound::open(const PcmSound &sound)
+{
+    pa_sample_spec format{};
+    format.format = PA_SAMPLE_S16LE;
+    format.rate = sound.sampleRate;
+    format.channels = static_cast<std::uint8_t>(sound.channels);
+    pa_channel_map positions;
+    pa_channel_map_init_extend(&positions, sound.channels, PA_CHANNEL_MAP_DEFAULT);
+    pa_stream *stream = pa_stream_new(context_, "Saat sesleri", &format, &positions);
+    if (!stream)
+        return nullptr;
+    // A long buffer keeps the server's latency, and so its wake-ups, at their least: a sound
+    // written into the dry stream is heard at once all the same, as the server renders anew what
+    // it had mixed ahead. Without prebuffering the stream plays on when it runs dry rather than
+    // stopping and starting again for every sound, which halves PulseAudio's wake-ups for it.
+    const std::size_t capacity = bytesOf(streamSeconds, sound.sampleRate, sound.channels);
+    pa_buffer_attr buffer{};
+    buffer.maxlength = static_cast<std::uint32_t>(capacity);
+    buffer.tlength = buffer.maxlength;
+    buffer.prebuf = 0;
+    buffer.minreq = static_cast<std::uint32_t>(-1);
+    buffer.fragsize = static_cast<std::uint32_t>(-1);
+    const auto state = [stream] { return pa_stream_get_state(stream); };
+    if (pa_stream_connect_playback(stream, nullptr, &buffer, PA_STREAM_NOFLAGS, nullptr, nullptr) <
+            0 ||
+        !waitFor([&] { return state() != PA_STREAM_CREATING; }) || state() != PA_STREAM_READY) {
+        pa_stream_unref(stream);
+        return nullptr;
+    }
+    return &channels_.emplace_back(Channel{
+        sound.sampleRate,
+        sound.channels,
+        stream,
+        capacity,
+        std::vector<std::uint8_t>(bytesOf(trailingSilence, sound.sampleRate, sound.channels)),
+        {},
+        {},
+        0});
 }
 
 void PulseSound::disconnect()
 {
-    if (!loop_)
-        return;
-    if (context_) {
-        LoopLock lock(loop_);
-        pa_context_set_state_callback(context_, nullptr, nullptr);
+    if (context_)
         pa_context_disconnect(context_);
+    for (Channel &channel : channels_)
+        pa_stream_unref(channel.stream);
+    channels_.clear();
+    if (context_)
         pa_context_unref(context_);
-        context_ = nullptr;
-    }
-    pa_threaded_mainloop_stop(loop_);
-    pa_threaded_mainloop_free(loop_);
-    loop_ = nullptr;
+    context_ = nullptr;
 }
 
-void PulseSound::lost(int error)
+void PulseSound::lose()
 {
-    warnOnce(std::string("ses sunucusuyla bağlantı koptu (") + pa_strerror(error) + ").");
+    const int error = pa_context_errno(context_);
+    warnOnce(std::string("ses sunucusuyla bağlantı koptu (") +
+             pa_strerror(error ? error : PA_ERR_TIMEOUT) +
+             "); sunucu dönünce sesler yeniden çalacak.");
     disconnect();
-    lastAttempt_ = std::chrono::steady_clock::now();
-    silentUntil_ = (lastAttempt_ + retryInterval).time_since_epoch().count();
+    std::lock_guard lock(mutex_);
+    schedule_.lost(Clock::now());
 }
 
-void PulseSound::play(const PcmSound &clip, std::uint64_t generation)
+PulseSound::Channel *PulseSound::channelFor(const PcmSound &sound)
 {
-    pa_sample_spec format{};
-    format.format = PA_SAMPLE_S16LE;
-    format.rate = clip.sampleRate;
-    format.channels = static_cast<std::uint8_t>(clip.channels);
-    // The prebuffer stays at its default, the target length: a sound shorter than that is
-    // started by the drain after its last write.
-    pa_buffer_attr attr{};
-    attr.maxlength = static_cast<std::uint32_t>(-1);
-    attr.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(targetLatencyUs, &format));
-    attr.prebuf = static_cast<std::uint32_t>(-1);
-    attr.minreq = static_cast<std::uint32_t>(-1);
-    attr.fragsize = static_cast<std::uint32_t>(-1);
+    // A stream the server ended (from a mixer, say) is opened anew when next needed.
+    std::erase_if(channels_, [](const Channel &channel) {
+        const bool ended = pa_stream_get_state(channel.stream) != PA_STREAM_READY;
+        if (ended)
+            pa_stream_unref(channel.stream);
+        return ended;
+    });
+    for (Channel &channel : channels_)
+        if (channel.rate == sound.sampleRate && channel.channels == sound.channels)
+            return &channel;
+    return nullptr;
+}
 
-    bool failed = false;
-    int error = 0;
-    const auto fail = [&] {
-        failed = true;
-        error = pa_context_errno(context_);
-    };
-    {
-        LoopLock lock(loop_);
-        pa_stream *stream = pa_stream_new(context_, "Saat sesleri", &format, nullptr);
-        if (!stream) {
-            fail();
-        } else {
-            pa_stream_set_state_callback(stream, wakeOnStream, loop_);
-            pa_stream_set_write_callback(stream, wakeOnSpace, loop_);
-            // Whether the stream and the connection are still up.
-            const auto good = [&] {
-                if (!PA_STREAM_IS_GOOD(pa_stream_get_state(stream)) ||
-                    !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)))
-                    fail();
-                return !failed;
-            };
-            const auto *bytes = reinterpret_cast<const std::uint8_t *>(clip.samples.data());
-            const std::size_t total = clip.samples.size() * sizeof(std::int16_t);
-            std::size_t at = 0;
-            if (pa_stream_connect_playback(stream, nullptr, &attr, PA_STREAM_ADJUST_LATENCY,
-                                           nullptr, nullptr) < 0) {
-                fail();
-            } else {
-                while (good() && pa_stream_get_state(stream) != PA_STREAM_READY)
-                    pa_threaded_mainloop_wait(loop_);
-                // Written as fast as the server asks; an interruption closes the stream, and
-                // what is still queued at the server goes with it, unheard.
-                while (!failed && at < total && generation_ == generation) {
-                    const std::size_t space = pa_stream_writable_size(stream);
-                    if (space == static_cast<std::size_t>(-1)) {
-                        fail();
-                    } else if (space == 0) {
-                        pa_threaded_mainloop_wait(loop_);
-                        good();
-                    } else {
-                        const std::size_t n = std::min(space, total - at);
-                        if (pa_stream_write(stream, bytes + at, n, nullptr, 0, PA_SEEK_RELATIVE) <
-                            0)
-                            fail();
-                        at += n;
-                    }
-                }
-                // Waits until the last sample has been heard; this also starts a sound shorter
-                // than the prebuffer, which the server would otherwise hold back.
-                if (!failed && at == total) {
-                    if (pa_operation *drain = pa_stream_drain(stream, wakeOnDone, loop_)) {
-                        while (good() && pa_operation_get_state(drain) == PA_OPERATION_RUNNING)
-                            pa_threaded_mainloop_wait(loop_);
-                        pa_operation_unref(drain);
-                    } else {
-                        fail();
-                    }
-                }
-                pa_stream_disconnect(stream);
-            }
-            pa_stream_set_state_callback(stream, nullptr, nullptr);
-            pa_stream_set_write_callback(stream, nullptr, nullptr);
-            pa_stream_unref(stream);
-        }
+bool PulseSound::serve(const Request &request)
+{
+    std::lock_guard connection(connectionMutex_);
+    Channel *channel = nullptr;
+    bool up = exchange();
+    if (up && request.clip && !request.clip->samples.empty()) {
+        channel = channelFor(*request.clip);
+        if (!channel)
+            channel = open(*request.clip);
+        up = PA_CONTEXT_IS_GOOD(pa_context_get_state(context_));
     }
-    if (failed)
-        lost(error ? error : PA_ERR_UNKNOWN);
+    if (up && send(request, channel) && (!channel || feed(*channel)))
+        return true;
+    if (quit_)
+        return true;
+    lose();
+    return false;
+}
+
+bool PulseSound::sendAtOnce(const Request &request)
+{
+    Channel *channel = nullptr;
+    if (request.clip && !request.clip->samples.empty()) {
+        channel = channelFor(*request.clip);
+        if (!channel || bytesOf(*request.clip) + channel->silence.size() > channel->capacity)
+            return false;
+    }
+    return send(request, channel);
+}
+
+bool PulseSound::send(const Request &request, Channel *channel)
+{
+    const Clock::time_point now = Clock::now();
+    for (Channel &playing : channels_) {
+        if (now < playing.heardUntil)
+            if (pa_operation *flush = pa_stream_flush(playing.stream, nullptr, nullptr))
+                pa_operation_unref(flush);
+        playing.heardUntil = {};
+        playing.feeding.reset();
+    }
+    if (channel) {
+        channel->feeding = request.clip;
+        channel->written = 0;
+        channel->heardUntil = now + lengthOf(*request.clip) + tailLatency;
+        // From where the stream reads: ahead of a part the server left unplayed.
+        if (!writeOn(*channel, channel->capacity - channel->silence.size(), true))
+            return false;
+    }
+    return exchange();
+}
+
+bool PulseSound::writeOn(Channel &channel, std::size_t room, bool fromReadIndex)
+{
+    const PcmSound &sound = *channel.feeding;
+    const std::size_t bytes = std::min(room, bytesOf(sound) - channel.written);
+    if (pa_stream_write(
+            channel.stream,
+            reinterpret_cast<const std::uint8_t *>(sound.samples.data()) + channel.written, bytes,
+            nullptr, 0, fromReadIndex ? PA_SEEK_RELATIVE_ON_READ : PA_SEEK_RELATIVE) < 0)
+        return false;
+    channel.written += bytes;
+    if (channel.written < bytesOf(sound))
+        return true;
+    channel.feeding.reset();
+    return pa_stream_write(channel.stream, channel.silence.data(), channel.silence.size(), nullptr,
+                           0, PA_SEEK_RELATIVE) == 0;
+}
+
+bool PulseSound::feed(Channel &channel)
+{
+    while (channel.feeding) {
+        // A server that makes no room (its sink suspended, say) cuts the sound short.
+        if (!waitFor([&] {
+                return pa_stream_writable_size(channel.stream) > channel.silence.size() ||
+                       requestWaiting();
+            })) {
+            channel.feeding.reset();
+            return PA_CONTEXT_IS_GOOD(pa_context_get_state(context_));
+        }
+        // A newer request stops this sound anyway.
+        if (requestWaiting())
+            return true;
+        if (!writeOn(channel, pa_stream_writable_size(channel.stream) - channel.silence.size(),
+                     false) ||
+            !exchange())
+            return false;
+    }
+    return true;
+}
+
+bool PulseSound::waitFor(const std::function<bool()> &done)
+{
+    const Clock::time_point deadline = Clock::now() + answerTimeout;
+    for (;;) {
+        if (done())
+            return true;
+        if (quit_ || !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)))
+            return false;
+        const auto left =
+            std::chrono::duration_cast<std::chrono::microseconds>(deadline - Clock::now()).count();
+        if (left <= 0 || pa_mainloop_prepare(loop_, static_cast<int>(left)) < 0 ||
+            pa_mainloop_poll(loop_) < 0 || pa_mainloop_dispatch(loop_) < 0)
+            return false;
+    }
+}
+
+bool PulseSound::exchange()
+{
+    return pa_mainloop_iterate(loop_, 0, nullptr) >= 0 &&
+           PA_CONTEXT_IS_GOOD(pa_context_get_state(context_));
+}
+
+bool PulseSound::requestWaiting()
+{
+    std::lock_guard lock(mutex_);
+    return hasRequest_ || quit_;
 }
 
 } // namespace vemo
