@@ -2,8 +2,13 @@
 //
 //   listen_check <recording.raw> <media folder>
 //       The sound driver's "listen" programme (tests/sound/listen_test.sh) against the sound
-//       files: five whole ticks a second apart, the whole ringin chime, ringout cut off by a
-//       whole tick 300 ms after it began, and the whole 10 ms sound a second later.
+//       files: five whole ticks a second apart, the whole ringin chime, which stops the tick
+//       asked for just before it, ringout cut off by a whole tick 300 ms after it began, and the
+//       whole 10 ms sound a second later.
+//   listen_check ticks <recording.raw> <media folder> <return, ms into it>
+//       The driver's ticks around a restart of the sound server: only whole ticks, a second
+//       apart after the first, and the first within two seconds of the server's return (below
+//       zero: before the recording began).
 //   listen_check clock <recording.raw> <noon, ms into it> <pitch> <default Hz>
 //       The Windows clock under Wine up to noon and past it (tests/windows/run_wine.sh): before
 //       noon only ticks, a second apart, each of the tick's tone; from noon the full-hour chime,
@@ -18,9 +23,11 @@
 #include "platform/sound/sound_tones.h"
 #include "tone_analysis.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <initializer_list>
 #include <iostream>
 #include <iterator>
 #include <numbers>
@@ -95,6 +102,19 @@ std::size_t tickOnset(std::span<const std::int16_t> rec, Extent stretch)
     return stretch.end;
 }
 
+// The tone at `loudHz` plays in `window`, and the tones of `quietHz` are silent beside it.
+void checkSilenced(std::span<const std::int16_t> rec, Extent window, double loudHz,
+                   std::initializer_list<double> quietHz, const std::string &what)
+{
+    const auto heard = rec.subspan(window.begin, window.length());
+    const double loud = toneAmplitude(heard, rate, loudHz);
+    double quiet = 0.0;
+    for (double hz : quietHz)
+        quiet = std::max(quiet, toneAmplitude(heard, rate, hz));
+    check(quiet < 0.05 * loud,
+          what + fmt(": %.1f dB below", 20.0 * std::log10(loud / std::max(quiet, 1e-9))));
+}
+
 std::vector<std::int16_t> readRecording(const char *file)
 {
     std::ifstream in(file, std::ios::binary);
@@ -142,6 +162,9 @@ int checkDriver(std::span<const std::int16_t> rec, const fs::path &media)
               ms(ringinLength)));
     check(std::abs(ms(chime.begin - heard[4].begin) - 1000.0) <= 25.0,
           fmt("ringin starts %.1f ms after the last tick", ms(chime.begin - heard[4].begin)));
+    checkSilenced(rec, {chime.begin + toSamples(0.020, rate), chime.begin + toSamples(0.070, rate)},
+                  tones::ringin.notes[0], {tones::tick.notes[0]},
+                  "the tick asked for with ringin silent under it");
     for (std::size_t n = 0; n < 3; ++n) {
         const double from = n * tones::ringin.noteSpacing + 0.020;
         const double to = n < 2 ? from + tones::ringin.noteSpacing - 0.040 : from + 0.300;
@@ -162,16 +185,11 @@ int checkDriver(std::span<const std::int16_t> rec, const fs::path &media)
     check(std::abs(ms(last.end - cut) - ms(tickLength)) <= 10.0,
           fmt("interrupting tick heard for %.1f ms, the file for %.1f ms", ms(last.end - cut),
               ms(tickLength)));
-    const auto afterCut =
-        rec.subspan(cut + toSamples(0.005, rate), std::min(toSamples(0.050, rate), last.end - cut));
-    const double tickLevel = toneAmplitude(afterCut, rate, tones::tick.notes[0]);
-    double ringoutLevel = 0.0;
-    for (std::size_t n = 0; n < 3; ++n)
-        ringoutLevel =
-            std::max(ringoutLevel, toneAmplitude(afterCut, rate, tones::ringout.notes[n]));
-    check(ringoutLevel < 0.05 * tickLevel,
-          fmt("ringout silent once the tick plays: %.1f dB below the tick",
-              20.0 * std::log10(tickLevel / std::max(ringoutLevel, 1e-9))));
+    checkSilenced(
+        rec, {cut + toSamples(0.005, rate), cut + std::min(toSamples(0.050, rate), last.end - cut)},
+        tones::tick.notes[0],
+        {tones::ringout.notes[0], tones::ringout.notes[1], tones::ringout.notes[2]},
+        "ringout silent once the tick plays");
 
     const Extent &brief = heard[7];
     const std::vector<std::int16_t> briefFile = shortTone();
@@ -183,6 +201,44 @@ int checkDriver(std::span<const std::int16_t> rec, const fs::path &media)
           fmt("short sound starts %.1f ms after the tick", ms(brief.begin - cut)));
     checkTone(rec, brief, shortToneHz, "short sound");
 
+    return failures;
+}
+
+int checkTicks(std::span<const std::int16_t> rec, const fs::path &media, double returnMs)
+{
+    const std::size_t tickLength = audibleLength(media, tones::tick);
+    const std::vector<Extent> heard = audibleExtents(rec, rate);
+    std::cout << "recording: " << fmt("%.2f s", toSeconds(rec.size(), rate)) << ", " << heard.size()
+              << " sounds heard\n";
+    check(heard.size() >= 3, "three ticks or more");
+    if (heard.empty())
+        return 1;
+    int broken = 0;
+    double shortest = 1e9, longest = 0.0;
+    for (std::size_t i = 0; i < heard.size(); ++i) {
+        const Extent &t = heard[i];
+        const double hz =
+            dominantFrequency(rec.subspan(t.begin + toSamples(0.005, rate), toSamples(0.020, rate)),
+                              rate, 200.0, 6000.0);
+        if (std::abs(ms(t.length()) - ms(tickLength)) > 10.0 ||
+            std::abs(hz - tones::tick.notes[0]) > tones::tick.notes[0] * 0.01) {
+            std::cout << fmt("  at %.1f ms for %.1f ms: %.1f Hz\n", ms(t.begin), ms(t.length()),
+                             hz);
+            ++broken;
+        }
+        // The first tick after the server's return comes as soon as it is reached, the rest on
+        // the second.
+        if (i >= 2) {
+            const double gap = ms(t.begin - heard[i - 1].begin);
+            shortest = std::min(shortest, gap);
+            longest = std::max(longest, gap);
+        }
+    }
+    check(broken == 0, fmt("%.0f of %.0f sounds not a whole tick", broken, double(heard.size())));
+    check(std::abs(shortest - 1000.0) <= 25.0 && std::abs(longest - 1000.0) <= 25.0,
+          fmt("a second apart: from %.1f to %.1f ms", shortest, longest));
+    const double silence = ms(heard.front().begin) - returnMs;
+    check(silence <= 2000.0, fmt("the first tick %.0f ms after the server was up", silence));
     return failures;
 }
 
@@ -278,10 +334,13 @@ int main(int argc, char **argv)
     if (mode == "clock" && argc == 6) {
         failed = checkClock(readRecording(argv[2]), std::stod(argv[3]), std::stod(argv[4]),
                             std::stod(argv[5]));
+    } else if (mode == "ticks" && argc == 5) {
+        failed = checkTicks(readRecording(argv[2]), argv[3], std::stod(argv[4]));
     } else if (argc == 3) {
         failed = checkDriver(readRecording(argv[1]), argv[2]);
     } else {
         std::cerr << "usage: listen_check <recording.raw> <media folder>\n"
+                     "       listen_check ticks <recording.raw> <media folder> <return ms>\n"
                      "       listen_check clock <recording.raw> <noon ms> <pitch> <default Hz>\n"
                      "       listen_check tone <file.wav> <Hz>\n";
         return 2;

@@ -1,59 +1,87 @@
 #!/usr/bin/env bash
-# The listening test: a PulseAudio daemon of its own with a null sink, the sink's monitor
-# recorded while the driver plays, the recording checked against the sound files.
+# The listening test: a sound server of its own (tests/harness/sound-server) playing into a null
+# sink, the sink's monitor recorded while the driver plays, the recording checked against the
+# sound files.
 #
-#   listen_test.sh <sound_driver> <listen_check> <media folder>
+#   listen_test.sh <sound_driver> <listen_check> <media folder> [pulseaudio|pipewire|restart]
+#
+# pulseaudio (the default) and pipewire: the driver's programme on PulseAudio, or on PipeWire's
+# PulseAudio server. restart: a tick every second on PulseAudio, which is stopped and started
+# again on the same socket: ticks before, and again within 2 s of its return.
 set -euo pipefail
-driver=$1 checker=$2 media=$3
+driver=$1 checker=$2 media=$3 run=${4:-pulseaudio}
+server=$(cd "$(dirname "$0")/../harness" && pwd)/sound-server
+kind=$run
+[ "$run" = restart ] && kind=pulseaudio
+for tool in "$kind" pactl parec; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vemo-listen.XXXXXX")
-daemon='' recorder=''
+recorder='' playing=''
 cleanup() {
     status=$?
     [ -n "$recorder" ] && kill "$recorder" 2>/dev/null && wait "$recorder" 2>/dev/null
-    [ -n "$daemon" ] && kill "$daemon" 2>/dev/null && wait "$daemon" 2>/dev/null
-    [ $status -ne 0 ] && [ -f "$work/daemon.log" ] && { echo "--- daemon log:"; cat "$work/daemon.log"; }
+    [ -n "$playing" ] && kill "$playing" 2>/dev/null && wait "$playing" 2>/dev/null
+    "$server" stop "$work/server"
+    [ $status -ne 0 ] && for log in "$work"/server/*.log; do echo "--- $log:"; cat "$log"; done
     rm -rf "$work"
     exit $status
 }
 trap cleanup EXIT INT TERM
 
-# Everything the daemon and its clients keep goes into the work folder; no session bus.
+# The driver and the recorder keep what they keep in the work folder too; no session bus.
 export HOME=$work XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/run
-export PULSE_RUNTIME_PATH=$work/run PULSE_STATE_PATH=$work/state
-export PULSE_SERVER=unix:$work/native
+export PULSE_SERVER=unix:$work/server/native
 unset DISPLAY WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS VEMO_SOUND_LOG
-mkdir -p "$work/config" "$work/run" "$work/state"
+mkdir -p "$work/config" "$work/run"
 chmod 700 "$work/run"
 
-# A mono 48 kHz sink, so the recording holds the stream's samples unmixed. Without rewinds: a
-# rewind re-renders audio the monitor has already handed to the recorder, which would then hold
-# stretches twice or not at all, though a speaker would have played them right.
-pulseaudio -n --system=no --daemonize=no --exit-idle-time=-1 --disallow-exit \
-    --use-pid-file=no --disable-shm=yes --realtime=no --high-priority=no \
-    --log-target=stderr --log-level=warning \
-    -L "module-null-sink sink_name=vemo_listen rate=48000 channels=1 format=s16le norewinds=1" \
-    -L "module-native-protocol-unix socket=$work/native auth-anonymous=1" \
-    >"$work/daemon.log" 2>&1 &
-daemon=$!
+now_ms() { date +%s%3N; }
 
-for _ in $(seq 100); do
-    pactl info >/dev/null 2>&1 && break
-    kill -0 "$daemon" 2>/dev/null || { echo "the sound daemon did not start"; exit 1; }
-    sleep 0.1
-done
-pactl info >/dev/null
+record() { # <file>
+    parec -d vemo_listen.monitor --raw --format=s16le --rate=48000 --channels=1 \
+        --latency-msec=10 >"$1" &
+    recorder=$!
+}
 
-parec -d vemo_listen.monitor --raw --format=s16le --rate=48000 --channels=1 \
-    --latency-msec=10 >"$work/recording.raw" &
-recorder=$!
+stop_recording() {
+    kill -INT "$recorder"
+    wait "$recorder" || true
+    recorder=''
+}
+
+"$server" start "$kind" "$work/server" recording
+if [ "$run" != restart ]; then
+    record "$work/recording.raw"
+    sleep 0.5
+    "$driver" "$media" listen "$work"
+    sleep 0.5
+    stop_recording
+    "$checker" "$work/recording.raw" "$media"
+    exit
+fi
+
+# A tick every second for 14 s: 4 s of them recorded, then the server away for 2 s.
+record "$work/before.raw"
 sleep 0.5
-
-"$driver" "$media" listen "$work"
-
-sleep 0.5
-kill -INT "$recorder"
-wait "$recorder" || true
-recorder=''
-
-"$checker" "$work/recording.raw" "$media"
+"$driver" "$media" ticks 14 &
+playing=$!
+sleep 4
+stop_recording
+"$server" stop "$work/server"
+sleep 2
+"$server" start pulseaudio "$work/server" recording
+returned=$(now_ms)
+record "$work/after.raw"
+# When the recording began: its first bytes, less what they hold (48 kHz, 2 bytes a sample).
+while [ ! -s "$work/after.raw" ]; do sleep 0.01; done
+began=$(($(now_ms) - $(stat -c %s "$work/after.raw") / 96))
+sleep 5
+stop_recording
+wait "$playing"
+playing=''
+echo "before the server stopped:"
+"$checker" ticks "$work/before.raw" "$media" 0
+echo "after it started again:"
+"$checker" ticks "$work/after.raw" "$media" $((returned - began))

@@ -2,8 +2,11 @@
 // for them, for the listening tests to record.
 //
 //   sound_driver <media folder> listen <scratch folder>
-//       five ticks a second apart, ringin, ringout interrupted by a tick after 300 ms, and a
-//       sound shorter than the stream's prebuffer, written into the scratch folder as kısa.wav
+//       five ticks a second apart, a tick and at once ringin, as at a full hour, ringout
+//       interrupted by a tick after 300 ms, and a 10 ms sound written into the scratch folder as
+//       kısa.wav
+//   sound_driver <media folder> ticks <seconds>
+//       a tick every second
 //   sound_driver <media folder> burst
 //       twenty requests 50 ms apart
 
@@ -28,8 +31,9 @@ int main(int argc, char **argv)
 {
     using namespace std::chrono;
     const std::string mode = argc > 2 ? argv[2] : "";
-    if (!(argc == 4 && mode == "listen") && !(argc == 3 && mode == "burst")) {
-        std::cerr << "usage: sound_driver <media folder> listen <scratch folder> | burst\n";
+    if (!(argc == 4 && (mode == "listen" || mode == "ticks")) && !(argc == 3 && mode == "burst")) {
+        std::cerr << "usage: sound_driver <media folder> listen <scratch folder> | ticks <seconds> "
+                     "| burst\n";
         return 2;
     }
     std::vector<std::filesystem::path> folders{argv[1]};
@@ -54,6 +58,8 @@ int main(int argc, char **argv)
             service.sndPlaySoundA(tick, vemo::Sound::SND_ASYNC);
         }
         at(5000);
+        service.sndPlaySoundA(tick, vemo::Sound::SND_ASYNC);
+        at(5002);
         service.sndPlaySoundA(ringin, vemo::Sound::SND_ASYNC);
         at(6500);
         service.sndPlaySoundA(ringout, vemo::Sound::SND_ASYNC);
@@ -62,6 +68,11 @@ int main(int argc, char **argv)
         at(7800);
         service.sndPlaySoundA(shortSound, vemo::Sound::SND_ASYNC);
         at(8500);
+    } else if (mode == "ticks") {
+        for (int i = 0; i < std::stoi(argv[3]); ++i) {
+            at(1000 * i);
+            service.sndPlaySoundA(tick, vemo::Sound::SND_ASYNC);
+        }
     } else {
         const std::string *programme[] = {&tick, &ringin, &ringout, &missing};
         for (int i = 0; i < 20; ++i) {
