@@ -17,6 +17,7 @@ scenario=${1:?scenario name}
 faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 shot_check=$LINUX_BUILD/tests/e2e/shot_check
 linux_bin=$LINUX_BUILD/vemo2
+sound_server=$(cd "$(dirname "$0")/../harness" && pwd)/sound-server
 
 for tool in Xvfb xdotool import xwininfo xsetroot winepath wineserver; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
@@ -33,14 +34,14 @@ wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 
 work=$(mktemp -d "${WORK_DIR:-${TMPDIR:-/tmp}}/vemo-wine-$scenario.XXXXXX")
-xvfb_pids=() clock_pid='' linux_pid='' registry_restore='' daemon_pid='' recorder_pid=''
+xvfb_pids=() clock_pid='' linux_pid='' registry_restore='' sound_folder='' recorder_pid=''
 cleanup() {
     local status=$?
     set +e
     [ -n "$clock_pid" ] && kill "$clock_pid" 2>/dev/null
     [ -n "$linux_pid" ] && kill "$linux_pid" 2>/dev/null
     [ -n "$recorder_pid" ] && kill "$recorder_pid" 2>/dev/null
-    [ -n "$daemon_pid" ] && kill "$daemon_pid" 2>/dev/null
+    [ -n "$sound_folder" ] && "$sound_server" stop "$sound_folder"
     # Every Wine process of the prefix, the clock's and Wine's own, ends with the scenario.
     wineserver -k 2>/dev/null
     wineserver -w 2>/dev/null
@@ -481,21 +482,9 @@ sound | sound-own)
     fi
     "$listen_check" tone "$work/default.wav" 300 || fail "cannot write the default sound"
     name_default_sound "$(windows_path "$work/default.wav")"
-    mkdir -p "$work/pulse/run" "$work/pulse/state" && chmod 700 "$work/pulse/run"
-    export PULSE_RUNTIME_PATH=$work/pulse/run PULSE_STATE_PATH=$work/pulse/state
-    export PULSE_SERVER=unix:$work/pulse/native
-    HOME=$work/pulse pulseaudio -n --system=no --daemonize=no --exit-idle-time=-1 \
-        --disallow-exit --use-pid-file=no --disable-shm=yes --realtime=no --high-priority=no \
-        --log-target=stderr --log-level=error \
-        -L "module-null-sink sink_name=vemo_listen rate=48000 channels=1 format=s16le norewinds=1" \
-        -L "module-native-protocol-unix socket=$work/pulse/native auth-anonymous=1" \
-        >"$work/pulse.log" 2>&1 &
-    daemon_pid=$!
-    for _ in $(seq 100); do
-        pactl info >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    pactl set-default-sink vemo_listen || fail "no sound server: $(cat "$work/pulse.log")"
+    sound_folder=$work/pulse
+    "$sound_server" start pulseaudio "$sound_folder" recording || fail "no sound server"
+    export PULSE_SERVER=unix:$sound_folder/native
     start_x 1024x768
     offset=$(fake_offset '2026-12-08 11:59:20')
     start_clock "$offset"
