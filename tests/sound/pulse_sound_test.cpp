@@ -218,7 +218,7 @@ Clock::time_point at(double seconds)
 
 // The clock's requests from `first` to `last` s, a tick every second, a few milliseconds off the
 // second as the scheduler lets the clock run, and every fifth second a chime just after the tick;
-// served as the playback thread serves them, with a try to reach the server at the time the
+// served as the service's thread serves them, with a try to reach the server at the time the
 // schedule gives, which succeeds from `returns` s on. When the tries were made.
 std::vector<Clock::time_point> tries(vemo::ReconnectSchedule &schedule, int first, int last,
                                      double returns, bool socketKnown)

@@ -41,9 +41,9 @@ double dominantFrequency(std::span<const std::int16_t> samples, unsigned rate, d
 double toSeconds(std::size_t samples, unsigned rate);
 std::size_t toSamples(double seconds, unsigned rate);
 
-// A sound shorter than any of the clock's, and than the stream's target latency, to show that
-// a sound shorter than the server's prebuffer is still heard whole: 10 ms at 2500 Hz, 48 kHz
-// mono, with 2 ms raised-cosine ends.
+// A sound shorter than any of the clock's, to show that a sound that short is heard whole, to
+// its end (PipeWire's server leaves a last part of a stream's data that falls short of a graph
+// cycle unplayed): 10 ms at 2500 Hz, 48 kHz mono, with 2 ms raised-cosine ends.
 inline constexpr double shortToneHz = 2500.0;
 std::vector<std::int16_t> shortTone();
 // Writes samples as a 48 kHz 16-bit mono WAV file; false when it cannot.

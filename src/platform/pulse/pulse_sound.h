@@ -109,6 +109,7 @@ private:
     // Sends what is queued and takes what has come, without waiting; false when the connection
     // broke.
     bool exchange();
+    // Whether a newer request, or the end of the service, waits.
     bool requestWaiting();
 
     std::unique_ptr<SoundLog> log_;
