@@ -338,8 +338,8 @@ bool PulseSound::serve(const Request &request)
 {
     std::lock_guard connection(connectionMutex_);
     Channel *channel = nullptr;
-    bool up = exchange();
-    if (up && request.clip && !request.clip->samples.empty()) {
+    bool up = true;
+    if (request.clip && !request.clip->samples.empty()) {
         channel = channelFor(*request.clip);
         if (!channel)
             channel = open(*request.clip);
@@ -366,6 +366,12 @@ bool PulseSound::sendAtOnce(const Request &request)
 
 bool PulseSound::send(const Request &request, Channel *channel)
 {
+    if (!exchange())
+        return false;
+    // A server that has not yet taken in, or answered, what was sent before is stopped or hung:
+    // nothing more is queued for it, to wait in this process's memory, until it takes that.
+    if (pa_context_is_pending(context_))
+        return true;
     const Clock::time_point now = Clock::now();
     for (Channel &playing : channels_) {
         if (now < playing.heardUntil)
@@ -442,8 +448,12 @@ bool PulseSound::waitFor(const std::function<bool()> &done)
 
 bool PulseSound::exchange()
 {
-    return pa_mainloop_iterate(loop_, 0, nullptr) >= 0 &&
-           PA_CONTEXT_IS_GOOD(pa_context_get_state(context_));
+    // A message takes a pass or two of the loop: all that came since the last sound is taken in.
+    int dispatched = 0;
+    do
+        dispatched = pa_mainloop_iterate(loop_, 0, nullptr);
+    while (dispatched > 0);
+    return dispatched == 0 && PA_CONTEXT_IS_GOOD(pa_context_get_state(context_));
 }
 
 bool PulseSound::requestWaiting()
