@@ -59,7 +59,6 @@ int main(int argc, char **argv)
         }
         at(5000);
         service.sndPlaySoundA(tick, vemo::Sound::SND_ASYNC);
-        at(5002);
         service.sndPlaySoundA(ringin, vemo::Sound::SND_ASYNC);
         at(6500);
         service.sndPlaySoundA(ringout, vemo::Sound::SND_ASYNC);
