@@ -366,12 +366,10 @@ bool PulseSound::sendAtOnce(const Request &request)
 
 bool PulseSound::send(const Request &request, Channel *channel)
 {
-    if (!exchange())
-        return false;
     // A server that has not yet taken in, or answered, what was sent before is stopped or hung:
     // nothing more is queued for it, to wait in this process's memory, until it takes that.
-    if (pa_context_is_pending(context_))
-        return true;
+    if (pa_context_is_pending(context_) && (!exchange() || pa_context_is_pending(context_)))
+        return PA_CONTEXT_IS_GOOD(pa_context_get_state(context_));
     const Clock::time_point now = Clock::now();
     for (Channel &playing : channels_) {
         if (now < playing.heardUntil)
