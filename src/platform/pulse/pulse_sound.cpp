@@ -366,6 +366,8 @@ bool PulseSound::sendAtOnce(const Request &request)
 
 bool PulseSound::send(const Request &request, Channel *channel)
 {
+    if (!PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)))
+        return false;
     // A server that has not yet taken in, or answered, what was sent before is stopped or hung:
     // nothing more is queued for it, to wait in this process's memory, until it takes that.
     if (pa_context_is_pending(context_) && (!exchange() || pa_context_is_pending(context_)))
