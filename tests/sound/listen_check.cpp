@@ -218,7 +218,8 @@ int checkTicks(std::span<const std::int16_t> rec, const fs::path &media, double 
     for (std::size_t i = 0; i < heard.size(); ++i) {
         const Extent &t = heard[i];
         // The recording may open or end inside a tick: whole ones only are judged.
-        if (t.begin > 0 && t.end < rec.size()) {
+        const std::size_t edge = toSamples(0.005, rate);
+        if (t.begin >= edge && t.end + edge <= rec.size()) {
             const double hz = dominantFrequency(
                 rec.subspan(t.begin + toSamples(0.005, rate), toSamples(0.020, rate)), rate, 200.0,
                 6000.0);
