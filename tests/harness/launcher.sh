@@ -166,8 +166,8 @@ click_client() { # <x> <y> in client pixels
     xdotool mousemove "$((client_x + $1))" "$((client_y + $2))" click 1
 }
 
-click_twips() { # <x> <y> in client twips, at 15 twips a pixel
-    click_client $(($1 / 15)) $(($2 / 15))
+click_twips() { # <x> <y> in client twips, [twips a pixel: 15, as at 96 dpi]
+    click_client $(($1 / ${3:-15})) $(($2 / ${3:-15}))
 }
 
 # The screen as it is now, copied from the framebuffer file: $work/<name>.xwd, an XWD image
