@@ -128,6 +128,10 @@ Turkish.]])
 
 include(CPack)
 
-if(VEMO_BUILD_TESTS AND NOT CMAKE_CROSSCOMPILING)
+# A cross build's package is checked, installed and run under the emulator by one script of
+# its own (tests/arm64), which runs the package test too.
+if(VEMO_BUILD_TESTS AND CMAKE_CROSSCOMPILING)
+    add_subdirectory(tests/arm64)
+elseif(VEMO_BUILD_TESTS)
     add_subdirectory(tests/package)
 endif()

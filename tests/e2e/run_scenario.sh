@@ -5,7 +5,7 @@
 #
 # Environment: VEMO_BIN (the program), SHOT_CHECK (the screenshot checker), VEMO_SANITIZE
 # (ON in the sanitizer build), WORK_DIR (scratch space; a temporary folder when unset).
-# Scenarios: prompt circle hands alarm kapat chime sound_log_unset dpi60 dpi120 dpi144
+# Scenarios: prompt circle hands ticking alarm kapat chime sound_log_unset dpi60 dpi120 dpi144
 # clockstep summertime zone.
 set -euo pipefail
 
@@ -26,7 +26,7 @@ need_faketime
 check() { # <shot> <twips per pixel> <fact>...
     local name=$1 tpp=$2
     shift 2
-    QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime" "$SHOT_CHECK" "$work/$name.xwd" "$client_x" "$client_y" "$tpp" "$@" ||
+    QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime" "${emulator[@]}" "$SHOT_CHECK" "$work/$name.xwd" "$client_x" "$client_y" "$tpp" "$@" ||
         fail "screenshot $name"
 }
 
@@ -175,6 +175,20 @@ hands)
         "along:minute:90.5:black:0:0.2:$kapat_box" \
         "along:minute:90.5:black:0.9:1:$below_kapat" \
         "along:hour:105.04:navy:0.8:1:$name_box"
+    ;;
+ticking)
+    # The time label and the hands follow the ticks: two screenshots two seconds apart, each
+    # showing the second of the tick logged around it, the second not the first's.
+    start_x 1024x768
+    log=$work/sounds.log
+    start_clock "file:@2026-12-08 09:10:00" "$VEMO_BIN" VEMO_SOUND_LOG="$log"
+    answer_prompt 'Ali'
+    sleep 2.3
+    shows_time first
+    was=$shown
+    sleep 2
+    shows_time second "$was"
+    [ "$shown" != "$was" ] || fail "the time stood still at $shown"
     ;;
 alarm)
     # Three times as fast. Every 20th tick since start-up hides the panel's text box and
