@@ -21,9 +21,9 @@ set(VEMO_DEB_HOST_ARCH arm64)
 # pkg-config with the arm64 search path (the .pc files in /usr/lib/aarch64-linux-gnu/pkgconfig).
 set(PKG_CONFIG_EXECUTABLE ${VEMO_CROSS_TRIPLET}-pkg-config)
 
-# Headers and libraries of the target only; programs from the build machine. Multiarch keeps
-# both architectures under the one root, so the search is narrowed by the library architecture
-# rather than by a root of the target's own.
+# Libraries and CMake packages from the target's multiarch folders, programs from the build
+# machine's: multiarch keeps both architectures under the one root, so the search is narrowed by
+# the library architecture rather than by a root of the target's own.
 set(CMAKE_LIBRARY_ARCHITECTURE ${VEMO_CROSS_TRIPLET})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 
