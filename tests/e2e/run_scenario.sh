@@ -178,10 +178,13 @@ hands)
     ;;
 ticking)
     # The time label and the hands follow the ticks: two screenshots two seconds apart, each
-    # showing the second of the tick logged around it, the second not the first's.
+    # showing the second of the tick logged around it, the second not the first's. At 03:26 the
+    # hour and minute hands lie between 3 and 5 o'clock, and the minute hand's tail near 8:
+    # clear of the second hand and its tail for the first 13 seconds, so the shots need not
+    # wait for it.
     start_x 1024x768
     log=$work/sounds.log
-    start_clock "file:@2026-12-08 09:10:00" "$VEMO_BIN" VEMO_SOUND_LOG="$log"
+    start_clock_at 03:26:00 VEMO_SOUND_LOG="$log"
     answer_prompt 'Ali'
     sleep 2.3
     shows_time first
