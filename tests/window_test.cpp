@@ -48,7 +48,10 @@ double shareIn(const QImage &image, QRectF twips, const QColor &colour)
     return static_cast<double>(hits) / (pixels.width() * pixels.height());
 }
 
-QPoint pixelOf(double xTwips, double yTwips) { return QPoint(int(xTwips / 15), int(yTwips / 15)); }
+QPoint pixelOf(double xTwips, double yTwips)
+{
+    return QPoint(int(xTwips / 15), int(yTwips / 15));
+}
 
 TEST_F(WindowTest, DialDiscsAndOutline)
 {
@@ -89,8 +92,8 @@ TEST_F(WindowTest, HandsStandUprightUntilTheFirstTick)
     startAt("04:20:40");
     const QImage image = render();
     EXPECT_TRUE(near(at(image, 5527, 800), kMaroon));     // second hand above the centre
-    EXPECT_TRUE(near(at(image, 5580, 2000), Qt::black));   // minute hand, beside the second hand
-    EXPECT_TRUE(near(at(image, 5520 + 95, 4000), kNavy));  // hour hand, either side of it
+    EXPECT_TRUE(near(at(image, 5580, 2000), Qt::black));  // minute hand, beside the second hand
+    EXPECT_TRUE(near(at(image, 5520 + 95, 4000), kNavy)); // hour hand, either side of it
     EXPECT_TRUE(near(at(image, 5520 - 95, 4000), kNavy));
     EXPECT_TRUE(near(at(image, 7500, 2000), kPaleYellow)); // nothing to the right
 }
@@ -98,7 +101,7 @@ TEST_F(WindowTest, HandsStandUprightUntilTheFirstTick)
 TEST_F(WindowTest, TheMaskIsTheCircleOfTheRegion)
 {
     startAt("09:00:00");
-    const QRegion mask = window.mask();
+    const QRegion mask = window.shape();
     EXPECT_EQ(mask.boundingRect(), QRect(12, 13, 712, 712));
     EXPECT_TRUE(mask.contains(QPoint(368, 369)));
     EXPECT_FALSE(mask.contains(QPoint(14, 15)));
@@ -234,7 +237,7 @@ TEST_P(IncrementalPaintTest, RepaintingWhatTicksChangedLooksLikeAFreshPainting)
     QImage kept = render();
     for (int s = 1; s <= 8; ++s) {
         tickAt(start.addSecs(s).toString("HH:mm:ss").toStdString());
-        const QRegion changed = window.lastRepaint() & window.mask();
+        const QRegion changed = window.lastRepaint() & window.shape();
         ASSERT_FALSE(changed.isEmpty());
         window.render(&kept, changed.boundingRect().topLeft(), changed);
     }
@@ -257,7 +260,7 @@ TEST_F(AlphaWindowTest, OpaqueCircleOnATransparentWindow)
     tickAt("09:59:59");
     tickAt("10:00:00");
     const QImage seen = render(QImage::Format_ARGB32_Premultiplied, Qt::transparent);
-    EXPECT_EQ(window.mask().boundingRect(), QRect(12, 13, 712, 712));
+    EXPECT_EQ(window.shape().boundingRect(), QRect(12, 13, 712, 712));
 
     QImage fresh(seen.size(), QImage::Format_RGB32);
     {
@@ -274,7 +277,7 @@ TEST_F(AlphaWindowTest, OpaqueCircleOnATransparentWindow)
             const double d = std::hypot(x + 0.5 - centre.x(), y + 0.5 - centre.y());
             const QRgb pixel = seen.pixel(x, y);
             // The region's own edge steps a little inside the true circle in places.
-            if (d <= radius - halfDiagonal && window.mask().contains(QPoint(x, y))) {
+            if (d <= radius - halfDiagonal && window.shape().contains(QPoint(x, y))) {
                 if (pixel != fresh.pixel(x, y) && ++wrong <= 5)
                     ADD_FAILURE() << "inside at " << x << "," << y << ": " << std::hex << pixel;
             } else if (d >= radius + halfDiagonal) {
@@ -334,7 +337,8 @@ TEST_F(WindowTest, AnErrorIsReportedAndEndsTheProgram)
     startAt("09:00:00");
     tickAt("09:00:01", "08.xx.2026");
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_TRUE(errors[0].contains(QString::fromUtf8("Tür uyuşmazlığı"))) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains(QString::fromUtf8("Tür uyuşmazlığı")))
+        << errors[0].toStdString();
     EXPECT_TRUE(window.ended());
     EXPECT_EQ(window.exitStatus(), 1);
     tickAt("09:00:02"); // no event runs after the error

@@ -52,31 +52,49 @@ void QtCanvas::fillRect(const RectF &rect, Colour colour)
 
 void QtCanvas::fillEllipse(const RectF &bounds, Colour colour)
 {
-    painter_.setPen(Qt::NoPen);
-    painter_.setBrush(qtColour(colour));
-    painter_.drawEllipse(vemo::toQt(bounds));
+    drawEllipse(vemo::toQt(bounds), Qt::NoPen, qtColour(colour));
 }
 
 void QtCanvas::outlineEllipse(const RectF &bounds, Colour colour, double width)
 {
-    painter_.setPen(QPen(qtColour(colour), width));
-    painter_.setBrush(Qt::NoBrush);
-    painter_.drawEllipse(vemo::toQt(bounds));
+    drawEllipse(vemo::toQt(bounds), QPen(qtColour(colour), width), Qt::NoBrush);
+}
+
+void QtCanvas::drawEllipse(const QRectF &bounds, const QPen &pen, const QBrush &brush)
+{
+    painter_.setPen(pen);
+    painter_.setBrush(brush);
+    painter_.drawEllipse(bounds);
 }
 
 void QtCanvas::drawLine(PointF from, PointF to, Colour colour, double width)
 {
+    // Qt's line rasterizer starts a line where the clip's bounding rectangle cuts it, and a line
+    // drawn from there comes out a shade unlike the same line drawn whole. Two single pixels
+    // beyond the line's ends, out of its reach, widen the clip's bounds to hold all of it: the
+    // part of the line inside the clip is then the whole line's.
+    const QRectF reach =
+        QRectF(toQt(from), toQt(to))
+            .normalized()
+            .adjusted(-width / 2 - 2, -width / 2 - 2, width / 2 + 2, width / 2 + 2);
+    const bool cut = painter_.hasClipping() && !painter_.clipBoundingRect().contains(reach);
+    if (cut) {
+        painter_.save();
+        painter_.setClipRegion(painter_.clipRegion() +
+                               QRect(reach.topLeft().toPoint(), QSize(1, 1)) +
+                               QRect(reach.bottomRight().toPoint(), QSize(1, 1)));
+    }
     // The same shape as a round-capped pen: a flat-capped line with a dot of the pen's width
     // on each end. Qt strokes a round cap as a general outline, which costs a hand several
     // times what the flat line, drawn by a fast line rasterizer, and two small discs cost.
     const QColor ink = qtColour(colour);
     painter_.setPen(QPen(ink, width, Qt::SolidLine, Qt::FlatCap));
     painter_.drawLine(toQt(from), toQt(to));
-    painter_.setPen(Qt::NoPen);
-    painter_.setBrush(ink);
-    const double radius = width / 2;
-    painter_.drawEllipse(toQt(from), radius, radius);
-    painter_.drawEllipse(toQt(to), radius, radius);
+    const QPointF radius(width / 2, width / 2);
+    for (const PointF end : {from, to})
+        drawEllipse(QRectF(toQt(end) - radius, toQt(end) + radius), Qt::NoPen, ink);
+    if (cut)
+        painter_.restore();
 }
 
 void QtCanvas::fillPath(const Path &path, Colour colour)
@@ -97,24 +115,23 @@ void QtCanvas::setFont(const Font &font)
 {
     font_ = font;
     painter_.setFont(qtFont(font));
+    metrics_.emplace(painter_.font(), painter_.device());
 }
 
 FontMetrics QtCanvas::fontMetrics()
 {
-    const QFontMetricsF metrics(painter_.font(), painter_.device());
-    return {metrics.ascent(), metrics.descent(), std::max<qreal>(0, metrics.leading())};
+    return {metrics_->ascent(), metrics_->descent(), std::max<qreal>(0, metrics_->leading())};
 }
 
 double QtCanvas::textWidth(std::string_view text)
 {
-    return QFontMetricsF(painter_.font(), painter_.device()).horizontalAdvance(displayed(text));
+    return metrics_->horizontalAdvance(displayed(text));
 }
 
 void QtCanvas::drawText(PointF topLeft, std::string_view text, Colour colour)
 {
-    const QFontMetricsF metrics(painter_.font(), painter_.device());
     painter_.setPen(qtColour(colour));
-    painter_.drawText(QPointF(topLeft.x, topLeft.y + metrics.ascent()), displayed(text));
+    painter_.drawText(QPointF(topLeft.x, topLeft.y + metrics_->ascent()), displayed(text));
 }
 
 void QtCanvas::pushClip(const RectF &rect)
