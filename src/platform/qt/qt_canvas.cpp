@@ -5,6 +5,11 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QtMath>
+
+#include <algorithm>
+#include <list>
+#include <utility>
 
 namespace vemo {
 
@@ -37,6 +42,66 @@ QPainterPath toQt(const Path &path)
     return qt;
 }
 
+// Small discs and rings, a hub or a hand's round end, drawn once each into a picture of their own
+// and copied from there: Qt strokes an ellipse's outline as a general path, which costs a hub
+// more than the hand that turns over it. A picture is kept by where the ellipse falls within a
+// pixel, so that the same ellipse at another whole pixel copies the same picture; the last few
+// dozen are kept.
+class SmallEllipses
+{
+public:
+    static constexpr double kLargest = 64; // pixels across
+
+    // The picture of the ellipse in `bounds` filled with `brush` and outlined with `pen`, and
+    // where its top-left corner goes.
+    std::pair<const QImage *, QPoint> picture(const QRectF &bounds, const QPen &pen,
+                                              const QBrush &brush)
+    {
+        const QPoint anchor(qFloor(bounds.left()), qFloor(bounds.top()));
+        const int margin = qCeil(pen.style() == Qt::NoPen ? 0 : pen.widthF() / 2) + 1;
+        const Key key{bounds.translated(-anchor), pen, brush};
+        auto found = std::find_if(kept_.begin(), kept_.end(),
+                                  [&](const auto &entry) { return entry.first == key; });
+        if (found == kept_.end()) {
+            if (kept_.size() == kKept)
+                kept_.pop_back();
+            kept_.emplace_front(key, draw(key, margin));
+            found = kept_.begin();
+        } else if (found != kept_.begin()) {
+            kept_.splice(kept_.begin(), kept_, found);
+            found = kept_.begin();
+        }
+        return {&found->second, anchor - QPoint(margin, margin)};
+    }
+
+private:
+    static constexpr std::size_t kKept = 48;
+
+    struct Key
+    {
+        QRectF bounds; // within the picture's first pixel
+        QPen pen;
+        QBrush brush;
+
+        bool operator==(const Key &) const = default;
+    };
+
+    static QImage draw(const Key &key, int margin)
+    {
+        QImage image(qCeil(key.bounds.right()) + 2 * margin,
+                     qCeil(key.bounds.bottom()) + 2 * margin, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(key.pen);
+        painter.setBrush(key.brush);
+        painter.drawEllipse(key.bounds.translated(margin, margin));
+        return image;
+    }
+
+    std::list<std::pair<Key, QImage>> kept_;
+};
+
 } // namespace
 
 QtCanvas::QtCanvas(QPainter &painter) : painter_(painter)
@@ -62,6 +127,14 @@ void QtCanvas::outlineEllipse(const RectF &bounds, Colour colour, double width)
 
 void QtCanvas::drawEllipse(const QRectF &bounds, const QPen &pen, const QBrush &brush)
 {
+    // Pictures are kept at the screen's own pixels only.
+    if (painter_.deviceTransform().isIdentity() && bounds.width() <= SmallEllipses::kLargest &&
+        bounds.height() <= SmallEllipses::kLargest) {
+        static SmallEllipses kept;
+        const auto [picture, at] = kept.picture(bounds, pen, brush);
+        painter_.drawImage(at, *picture);
+        return;
+    }
     painter_.setPen(pen);
     painter_.setBrush(brush);
     painter_.drawEllipse(bounds);
@@ -125,7 +198,20 @@ FontMetrics QtCanvas::fontMetrics()
 
 double QtCanvas::textWidth(std::string_view text)
 {
-    return metrics_->horizontalAdvance(displayed(text));
+    // A caption is measured word by word and line by line at every paint, and the same few
+    // captions are painted again and again: each width is kept (the last few hundred).
+    static std::list<std::pair<std::pair<QString, std::string>, double>> kept;
+    const auto key = std::make_pair(painter_.font().key() + QString::number(metrics_->height()),
+                                    std::string(text));
+    auto found = std::find_if(kept.begin(), kept.end(),
+                              [&](const auto &entry) { return entry.first == key; });
+    if (found == kept.end()) {
+        if (kept.size() == 256)
+            kept.pop_back();
+        kept.emplace_front(key, metrics_->horizontalAdvance(displayed(text)));
+        found = kept.begin();
+    }
+    return found->second;
 }
 
 void QtCanvas::drawText(PointF topLeft, std::string_view text, Colour colour)
