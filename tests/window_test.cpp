@@ -3,6 +3,7 @@
 #include "platform/qt/control_painter.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include <QTime>
 
 #include <cmath>
+#include <ostream>
 
 namespace vemo::testing {
 namespace {
@@ -223,20 +225,33 @@ TEST_F(WindowTest, PaintingOverTheKeptDialLooksLikeAFreshPainting)
 }
 
 // As the window's buffer is kept between paints: one image, and after each tick only what the
-// tick asked to repaint is painted into it, the kept dial copied rectangle by rectangle. Over
-// a minute boundary, with every hand slanted, it must end as a painting from scratch.
+// tick asked to repaint is painted into it. Over a minute boundary with every hand slanted, and
+// over forty minutes across midnight, in which the hands pass under the labels and every label
+// changes, it must end as a painting from scratch: nothing left behind, nothing missing.
+struct Ticking
+{
+    const char *start;
+    int seconds;
+};
+
+void PrintTo(const Ticking &ticking, std::ostream *out)
+{
+    *out << ticking.start << " and " << ticking.seconds << " s";
+}
+
 class IncrementalPaintTest : public WindowFixture<WindowSurface::Opaque>,
-                             public ::testing::WithParamInterface<const char *>
+                             public ::testing::WithParamInterface<Ticking>
 {
 };
 
 TEST_P(IncrementalPaintTest, RepaintingWhatTicksChangedLooksLikeAFreshPainting)
 {
-    const QTime start = QTime::fromString(GetParam(), "HH:mm:ss");
+    const QDateTime start = QDateTime::fromString(GetParam().start, "dd.MM.yyyy HH:mm:ss");
     startAt(start.toString("HH:mm:ss").toStdString());
     QImage kept = render();
-    for (int s = 1; s <= 8; ++s) {
-        tickAt(start.addSecs(s).toString("HH:mm:ss").toStdString());
+    for (int s = 1; s <= GetParam().seconds; ++s) {
+        const QDateTime now = start.addSecs(s);
+        tickAt(now.toString("HH:mm:ss").toStdString(), now.toString("dd.MM.yyyy").toStdString());
         const QRegion changed = window.lastRepaint() & window.shape();
         ASSERT_FALSE(changed.isEmpty());
         window.render(&kept, changed.boundingRect().topLeft(), changed);
@@ -244,9 +259,13 @@ TEST_P(IncrementalPaintTest, RepaintingWhatTicksChangedLooksLikeAFreshPainting)
     EXPECT_EQ(pixelsUnlikeAFreshPainting(kept), 0);
 }
 
-// Each start has the hands slanted in a different quarter and crosses a minute.
+// Each short start has the hands slanted in a different quarter.
 INSTANTIATE_TEST_SUITE_P(SlantedHands, IncrementalPaintTest,
-                         ::testing::Values("01:37:55", "04:22:56", "07:53:57", "10:08:54"));
+                         ::testing::Values(Ticking{"08.12.2026 01:37:55", 8},
+                                           Ticking{"08.12.2026 04:22:56", 8},
+                                           Ticking{"08.12.2026 07:53:57", 8},
+                                           Ticking{"08.12.2026 10:08:54", 8},
+                                           Ticking{"08.12.2026 23:52:00", 2400}));
 
 using AlphaWindowTest = WindowFixture<WindowSurface::Alpha>;
 
