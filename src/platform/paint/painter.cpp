@@ -195,10 +195,11 @@ std::vector<RectF> controlFootprint(const DrawnControl &control, double twipsPer
     const auto along = [&](double t) {
         return PointF{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
     };
-    // Pieces a few pen widths across: each piece's box then holds little besides the line.
+    // A handful of pieces: each piece's box holds little besides the line, and each rectangle a
+    // window repaints costs it about what a thousand of its pixels do.
     const double reach = reachOf(**line);
     const double across = std::min(std::abs(b.x - a.x), std::abs(b.y - a.y));
-    const int pieces = std::clamp(static_cast<int>(std::ceil(across / (4 * reach))), 1, 32);
+    const int pieces = std::clamp(static_cast<int>(std::ceil(across / 40)), 1, 8);
     std::vector<RectF> footprint;
     for (int i = 0; i < pieces; ++i)
         footprint.push_back(

@@ -153,27 +153,68 @@ void ClockWindow::quit(int status)
     QCoreApplication::exit(status);
 }
 
+namespace {
+
+// A few boxes round the rectangles an event repaints: each control's rectangles (where it was,
+// where it is) in two boxes, and boxes that meet made one. The display copies every pixel of
+// each box it is sent, and clips each box against the window's round shape, a clip of hundreds
+// of rectangles: a handful of boxes round a slanted hand costs it least.
+QRegion fewBoxes(const std::vector<Repaint> &rects)
+{
+    std::vector<QRect> boxes;
+    for (std::size_t start = 0, end = 0; start < rects.size(); start = end) {
+        while (end < rects.size() && rects[end].place == rects[start].place)
+            ++end;
+        const std::size_t half = start + (end - start + 1) / 2;
+        for (const auto &[from, to] : {std::pair{start, half}, std::pair{half, end}}) {
+            QRect box;
+            for (std::size_t i = from; i < to; ++i)
+                box |= toQt(rects[i].rect).toAlignedRect();
+            if (!box.isEmpty())
+                boxes.push_back(box);
+        }
+    }
+    for (std::size_t a = 0; a < boxes.size(); ++a)
+        for (std::size_t b = a + 1; b < boxes.size(); ++b)
+            if (boxes[a].intersects(boxes[b])) {
+                boxes[a] |= boxes[b];
+                boxes.erase(boxes.begin() + static_cast<std::ptrdiff_t>(b));
+                b = a; // the grown box may meet those passed over
+            }
+    QRegion region;
+    for (const QRect &box : boxes)
+        region += box;
+    return region;
+}
+
+} // namespace
+
 void ClockWindow::repaint(const std::vector<Repaint> &rects)
 {
     constexpr std::size_t kNoControl = std::numeric_limits<std::size_t>::max();
-    QRect dirty;
     for (const Repaint &repaint : rects) {
         const QRect rect = toQt(repaint.rect).toAlignedRect();
-        dirty |= rect;
+        stale_.push_back(rect);
         if (repaint.place != kNoControl)
             cache_->changed(rect, repaint.place);
     }
-    // One rectangle round all that changed: each rectangle is a request of its own to the
-    // display, which clips it against the round window's shape, a clip of hundreds of
-    // rectangles; a larger copy of pixels costs less. The kept image makes a large rectangle
-    // cheap to paint.
-    lastRepaint_ = QRegion(dirty);
-    if (!dirty.isEmpty())
-        update(dirty);
+    const QRegion boxes = fewBoxes(rects);
+    asked_ += boxes;
+    lastRepaint_ = boxes;
+    if (!boxes.isEmpty())
+        update(boxes);
+}
+
+void ClockWindow::childPlaced(QWidget &child, const QRect &place, bool visible)
+{
+    // Where a child window was, the window's own pixels show again.
+    if (child.isVisible() && (!visible || place != child.geometry()))
+        stale_.push_back(child.geometry());
 }
 
 void ClockWindow::placeTextBox(const RectF &place, const TextBox &model)
 {
+    childPlaced(*text1_, toQt(place).toRect(), model.Visible);
     text1_->setGeometry(toQt(place).toRect());
     if (text1_->text().toStdString() != model.Text.get())
         text1_->setText(QString::fromStdString(model.Text));
@@ -184,6 +225,7 @@ void ClockWindow::placeTextBox(const RectF &place, const TextBox &model)
 void ClockWindow::placeButton(int index, const RectF &place, const CommandButton &model)
 {
     QPushButton *button = buttons_[static_cast<std::size_t>(index)];
+    childPlaced(*button, toQt(place).toRect(), model.Visible);
     button->setGeometry(toQt(place).toRect());
     button->setEnabled(model.Enabled);
     button->setVisible(model.Visible);
@@ -314,14 +356,20 @@ void ClockWindow::clearOutsideEllipse(QPainter &painter) const
 void ClockWindow::paintEvent(QPaintEvent *event)
 {
     const QImage &still = cache_->still(size(), devicePixelRatioF(), core_.twipsPerPixel());
+    // A repaint the window asked for paints only the pixels that changed: the rest of its boxes
+    // keeps what the window's buffer holds. Any other repaint (the first, one the toolkit asks
+    // for, an alpha surface's, which the toolkit clears first) paints all it is given.
+    const QRegion &asked = event->region();
+    const bool kept = surface_ == WindowSurface::Opaque && (asked - asked_).isEmpty();
+    const QRegion region = kept ? asked & regionOf(stale_) : asked;
+    asked_ -= asked;
+    std::erase_if(stale_, [&](const QRect &rect) { return asked.contains(rect); });
     QPainter painter(this);
-    // A copy, alpha and all: nothing under the window's own pixels shows through them. A
-    // tick's few rectangles are copied each under a clip of its own: under the region's clip
-    // the copy goes scan line by scan line, split across Qt's worker threads. A region cut to
-    // the round mask has a rectangle for every few scan lines, and a scaled screen's pixels
-    // need not fall on the rectangles' edges: those are copied in one go.
-    constexpr int kFewRectangles = 16;
-    const QRegion &region = event->region();
+    // A copy, alpha and all: nothing under the window's own pixels shows through them. A few
+    // rectangles are copied each under a clip of its own: under a clip of many the copy goes
+    // scan line by scan line, split across Qt's worker threads, which wakes them. A scaled
+    // screen's pixels need not fall on the rectangles' edges: those are copied in one go.
+    constexpr int kFewRectangles = 64;
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     if (still.devicePixelRatio() == 1 && region.rectCount() <= kFewRectangles) {
         for (const QRect &rect : region) {

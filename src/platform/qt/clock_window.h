@@ -16,6 +16,7 @@
 #include <limits>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
 class QKeyEvent;
 class QLineEdit;
@@ -78,6 +79,8 @@ protected:
 
 private:
     bool keyPressed(const QKeyEvent &event);
+    // A child window goes to `place`, shown or not.
+    void childPlaced(QWidget &child, const QRect &place, bool visible);
     // Gives the native window the shape, made as it is shown.
     void shapeNativeWindow();
     // Clears what lies outside the region's ellipse, within the painter's clip.
@@ -107,6 +110,8 @@ private:
     QTimer timer_;
     ClockChangeNotifier *clockChanges_ = nullptr;
     QRegion lastRepaint_;
+    QRegion asked_;            // the repaints asked of the toolkit and not yet painted
+    std::vector<QRect> stale_; // the pixels of the window's buffer out of date
     std::unordered_map<const Control *, QAccessible::Id> paintedInterfaces_;
 
     std::optional<PaintCache> cache_;

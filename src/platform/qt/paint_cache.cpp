@@ -36,6 +36,17 @@ void copyPixels(QImage &to, const QImage &from, const QRegion &where)
 
 } // namespace
 
+QRegion regionOf(std::vector<QRect> rects)
+{
+    if (rects.empty())
+        return {};
+    std::vector<QRegion> regions(rects.begin(), rects.end());
+    for (std::size_t step = 1; step < regions.size(); step *= 2)
+        for (std::size_t i = 0; i + step < regions.size(); i += 2 * step)
+            regions[i] += regions[i + step];
+    return regions.front();
+}
+
 PaintCache::PaintCache(const WindowDescription &window, QImage::Format format,
                        std::function<void(QPainter &)> finish)
     : window_(window), format_(format), finish_(std::move(finish))
@@ -56,7 +67,7 @@ void PaintCache::changed(const QRect &rect, std::size_t place)
         stillDepth_ = place;
         still_ = QImage();
     } else if (place < stillDepth_) {
-        stillDirty_ += rect;
+        stillDirty_.push_back(rect);
     }
 }
 
@@ -81,13 +92,13 @@ const QImage &PaintCache::still(QSize size, qreal pixelRatio, double twipsPerPix
     }
     // In part only where the window's pixels fall on the screen's: at a scale of a fraction, a
     // pixel on a rectangle's edge would be painted twice or half.
-    if (!fits(still_) || (!stillDirty_.isEmpty() && pixelRatio != std::round(pixelRatio))) {
+    if (!fits(still_) || (!stillDirty_.empty() && pixelRatio != std::round(pixelRatio))) {
         still_ = dial_; // shared until painted on
-        stillDirty_ = QRegion(QRect(QPoint(), size));
+        stillDirty_ = {QRect(QPoint(), size)};
     }
-    if (!stillDirty_.isEmpty() && dialDepth_ < stillDepth_)
-        paint(still_, stillDirty_, dialDepth_, stillDepth_, twipsPerPixel);
-    stillDirty_ = QRegion();
+    if (!stillDirty_.empty() && dialDepth_ < stillDepth_)
+        paint(still_, regionOf(std::move(stillDirty_)), dialDepth_, stillDepth_, twipsPerPixel);
+    stillDirty_.clear();
     return still_;
 }
 

@@ -9,10 +9,15 @@
 #include <cstddef>
 #include <functional>
 #include <limits>
+#include <vector>
 
 class QPainter;
 
 namespace vemo {
+
+// The region of many rectangles, made in pairs: adding rectangles to a region one at a time
+// costs each as much as the region has rectangles already.
+QRegion regionOf(std::vector<QRect> rects);
 
 // Two paintings of the window's drawn controls kept between repaints, each pixel for pixel what a
 // painting from scratch gives:
@@ -56,8 +61,8 @@ private:
     std::size_t dialDepth_ = kAll;
     QImage still_;
     std::size_t stillDepth_ = kAll;
-    QRegion stillDirty_; // where the still picture is out of date
-    bool used_ = false;  // painted from at least once: changes from here on move the depths
+    std::vector<QRect> stillDirty_; // where the still picture is out of date
+    bool used_ = false; // painted from at least once: changes from here on move the depths
 };
 
 } // namespace vemo
