@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QScreen>
 
+#include <chrono>
 #include <ctime>
 
 namespace vemo {
@@ -27,9 +28,16 @@ QScreen &screen()
 std::string localNow(const char *format)
 {
     const std::time_t now = std::time(nullptr);
-    // localtime_r takes the zone as it was last read; tzset reads it again where the system's
-    // zone file changed, so that the clock follows a new zone at once.
-    tzset();
+    // localtime_r takes the zone as it was last read; tzset looks at the system's zone file and
+    // reads it again where it changed, so that the clock follows a new zone. A look costs a
+    // file lookup, and a tick reads the time several times: once a tick is enough.
+    using Steady = std::chrono::steady_clock;
+    static Steady::time_point lastLook;
+    if (const Steady::time_point at = Steady::now();
+        at - lastLook >= std::chrono::milliseconds(500)) {
+        tzset();
+        lastLook = at;
+    }
     std::tm local{};
     localtime_r(&now, &local);
     char text[16];
