@@ -9,11 +9,16 @@ if(WIN32)
     message(FATAL_ERROR "VEMO_HARDENING takes Debian's flags, for Linux builds only")
 endif()
 
+# A cross build asks for the flags of the architecture it builds for (VEMO_DEB_HOST_ARCH, from
+# its toolchain file): some features are on for some architectures only.
+set(VEMO_BUILDFLAGS_ENV DEB_BUILD_MAINT_OPTIONS=hardening=+all)
+if(VEMO_DEB_HOST_ARCH)
+    list(APPEND VEMO_BUILDFLAGS_ENV DEB_HOST_ARCH=${VEMO_DEB_HOST_ARCH})
+endif()
 find_program(VEMO_DPKG_BUILDFLAGS dpkg-buildflags REQUIRED)
 foreach(kind CPPFLAGS CXXFLAGS LDFLAGS)
     execute_process(
-        COMMAND ${CMAKE_COMMAND} -E env DEB_BUILD_MAINT_OPTIONS=hardening=+all
-                ${VEMO_DPKG_BUILDFLAGS} --get ${kind}
+        COMMAND ${CMAKE_COMMAND} -E env ${VEMO_BUILDFLAGS_ENV} ${VEMO_DPKG_BUILDFLAGS} --get ${kind}
         WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
         OUTPUT_VARIABLE flags
         OUTPUT_STRIP_TRAILING_WHITESPACE

@@ -1,4 +1,5 @@
-# The manual pages, and the Debian package: `make package` builds build/vemo2_1.00-1_amd64.deb.
+# The manual pages, and the Debian package: `make package` builds build/vemo2_1.00-1_amd64.deb,
+# `make package-arm64` the cross-built build-arm64/vemo2_1.00-1_arm64.deb.
 #
 # CPack's DEB generator packs what `cmake --install` installs, under /usr, stripped. The
 # libraries' packages come from dpkg-shlibdeps; the Qt platform plugins and the fonts that the
@@ -68,8 +69,14 @@ file(INSTALL "@VEMO_DEB_CHANGELOG@.gz" DESTINATION "${CPACK_PACKAGING_INSTALL_PR
 ]] @ONLY)
 
 # Read by cpack as it starts. Outside a git checkout, the time of the changelog's last entry.
+# A cross build's package is of the architecture it builds for (VEMO_DEB_HOST_ARCH, from its
+# toolchain file), and dpkg-shlibdeps looks for the libraries the program needs among that
+# architecture's.
 set(VEMO_DEB_EPOCH_SCRIPT "${CMAKE_BINARY_DIR}/deb_epoch.cmake")
 file(CONFIGURE OUTPUT ${VEMO_DEB_EPOCH_SCRIPT} CONTENT [[
+if(NOT "@VEMO_DEB_HOST_ARCH@" STREQUAL "")
+    set(ENV{DEB_HOST_ARCH} "@VEMO_DEB_HOST_ARCH@")
+endif()
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH})
     execute_process(COMMAND git -C "@PROJECT_SOURCE_DIR@" log -1 --format=%ct
                     OUTPUT_VARIABLE epoch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
@@ -102,6 +109,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VEMO_DEB_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(VEMO_DEB_HOST_ARCH)
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${VEMO_DEB_HOST_ARCH})
+endif()
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-qpa-plugins, fonts-liberation2, fonts-urw-base35, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
@@ -118,6 +128,10 @@ Turkish.]])
 
 include(CPack)
 
-if(VEMO_BUILD_TESTS)
+# A cross build's package is checked, installed and run under the emulator by one script of
+# its own (tests/arm64), which runs the package test too.
+if(VEMO_BUILD_TESTS AND CMAKE_CROSSCOMPILING)
+    add_subdirectory(tests/arm64)
+elseif(VEMO_BUILD_TESTS)
     add_subdirectory(tests/package)
 endif()

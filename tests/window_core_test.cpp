@@ -18,9 +18,11 @@ public:
     void placeTextBox(const RectF &, const TextBox &) override {}
     void placeButton(int, const RectF &, const CommandButton &) override {}
     void moveWindow(int, int) override {}
-    void repaint(const std::vector<RectF> &rects, std::size_t) override
+    void repaint(const std::vector<Repaint> &rects) override
     {
-        repaints.push_back(rects);
+        repaints.emplace_back();
+        for (const Repaint &repaint : rects)
+            repaints.back().push_back(repaint.rect);
     }
     ClockReading readClocks() override { return {}; }
     void armTimer(std::int64_t) override {}

@@ -38,8 +38,8 @@ protected:
     {
         QImage image(window.size(), format);
         image.fill(ground);
-        // Rendering clips to the mask and puts the mask's top-left at the offset given.
-        window.render(&image, window.mask().boundingRect().topLeft());
+        // Rendering the shape's pixels puts the shape's top-left at the offset given.
+        window.render(&image, window.shape().boundingRect().topLeft(), window.shape());
         return image;
     }
 
@@ -55,8 +55,8 @@ protected:
         int differing = 0;
         for (int y = 0; y < seen.height(); ++y)
             for (int x = 0; x < seen.width(); ++x)
-                if (window.mask().contains(QPoint(x, y)) && seen.pixel(x, y) != fresh.pixel(x, y) &&
-                    ++differing <= 5)
+                if (window.shape().contains(QPoint(x, y)) &&
+                    seen.pixel(x, y) != fresh.pixel(x, y) && ++differing <= 5)
                     ADD_FAILURE() << "pixel " << x << "," << y << " differs";
         return differing;
     }
@@ -86,7 +86,8 @@ inline QColor bgr(unsigned colour)
 // Near in each channel: antialiased edges and text blend a little.
 inline bool near(const QColor &a, const QColor &b, int tolerance = 12)
 {
-    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+    return std::abs(a.red() - b.red()) <= tolerance &&
+           std::abs(a.green() - b.green()) <= tolerance &&
            std::abs(a.blue() - b.blue()) <= tolerance;
 }
 

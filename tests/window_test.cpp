@@ -3,6 +3,7 @@
 #include "platform/qt/control_painter.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include <QTime>
 
 #include <cmath>
+#include <ostream>
 
 namespace vemo::testing {
 namespace {
@@ -48,7 +50,10 @@ double shareIn(const QImage &image, QRectF twips, const QColor &colour)
     return static_cast<double>(hits) / (pixels.width() * pixels.height());
 }
 
-QPoint pixelOf(double xTwips, double yTwips) { return QPoint(int(xTwips / 15), int(yTwips / 15)); }
+QPoint pixelOf(double xTwips, double yTwips)
+{
+    return QPoint(int(xTwips / 15), int(yTwips / 15));
+}
 
 TEST_F(WindowTest, DialDiscsAndOutline)
 {
@@ -89,8 +94,8 @@ TEST_F(WindowTest, HandsStandUprightUntilTheFirstTick)
     startAt("04:20:40");
     const QImage image = render();
     EXPECT_TRUE(near(at(image, 5527, 800), kMaroon));     // second hand above the centre
-    EXPECT_TRUE(near(at(image, 5580, 2000), Qt::black));   // minute hand, beside the second hand
-    EXPECT_TRUE(near(at(image, 5520 + 95, 4000), kNavy));  // hour hand, either side of it
+    EXPECT_TRUE(near(at(image, 5580, 2000), Qt::black));  // minute hand, beside the second hand
+    EXPECT_TRUE(near(at(image, 5520 + 95, 4000), kNavy)); // hour hand, either side of it
     EXPECT_TRUE(near(at(image, 5520 - 95, 4000), kNavy));
     EXPECT_TRUE(near(at(image, 7500, 2000), kPaleYellow)); // nothing to the right
 }
@@ -98,7 +103,7 @@ TEST_F(WindowTest, HandsStandUprightUntilTheFirstTick)
 TEST_F(WindowTest, TheMaskIsTheCircleOfTheRegion)
 {
     startAt("09:00:00");
-    const QRegion mask = window.mask();
+    const QRegion mask = window.shape();
     EXPECT_EQ(mask.boundingRect(), QRect(12, 13, 712, 712));
     EXPECT_TRUE(mask.contains(QPoint(368, 369)));
     EXPECT_FALSE(mask.contains(QPoint(14, 15)));
@@ -220,30 +225,47 @@ TEST_F(WindowTest, PaintingOverTheKeptDialLooksLikeAFreshPainting)
 }
 
 // As the window's buffer is kept between paints: one image, and after each tick only what the
-// tick asked to repaint is painted into it, the kept dial copied rectangle by rectangle. Over
-// a minute boundary, with every hand slanted, it must end as a painting from scratch.
+// tick asked to repaint is painted into it. Over a minute boundary with every hand slanted, and
+// over forty minutes across midnight, in which the hands pass under the labels and every label
+// changes, it must end as a painting from scratch: nothing left behind, nothing missing.
+struct Ticking
+{
+    const char *start;
+    int seconds;
+};
+
+void PrintTo(const Ticking &ticking, std::ostream *out)
+{
+    *out << ticking.start << " and " << ticking.seconds << " s";
+}
+
 class IncrementalPaintTest : public WindowFixture<WindowSurface::Opaque>,
-                             public ::testing::WithParamInterface<const char *>
+                             public ::testing::WithParamInterface<Ticking>
 {
 };
 
 TEST_P(IncrementalPaintTest, RepaintingWhatTicksChangedLooksLikeAFreshPainting)
 {
-    const QTime start = QTime::fromString(GetParam(), "HH:mm:ss");
+    const QDateTime start = QDateTime::fromString(GetParam().start, "dd.MM.yyyy HH:mm:ss");
     startAt(start.toString("HH:mm:ss").toStdString());
     QImage kept = render();
-    for (int s = 1; s <= 8; ++s) {
-        tickAt(start.addSecs(s).toString("HH:mm:ss").toStdString());
-        const QRegion changed = window.lastRepaint() & window.mask();
+    for (int s = 1; s <= GetParam().seconds; ++s) {
+        const QDateTime now = start.addSecs(s);
+        tickAt(now.toString("HH:mm:ss").toStdString(), now.toString("dd.MM.yyyy").toStdString());
+        const QRegion changed = window.lastRepaint() & window.shape();
         ASSERT_FALSE(changed.isEmpty());
         window.render(&kept, changed.boundingRect().topLeft(), changed);
     }
     EXPECT_EQ(pixelsUnlikeAFreshPainting(kept), 0);
 }
 
-// Each start has the hands slanted in a different quarter and crosses a minute.
+// Each short start has the hands slanted in a different quarter.
 INSTANTIATE_TEST_SUITE_P(SlantedHands, IncrementalPaintTest,
-                         ::testing::Values("01:37:55", "04:22:56", "07:53:57", "10:08:54"));
+                         ::testing::Values(Ticking{"08.12.2026 01:37:55", 8},
+                                           Ticking{"08.12.2026 04:22:56", 8},
+                                           Ticking{"08.12.2026 07:53:57", 8},
+                                           Ticking{"08.12.2026 10:08:54", 8},
+                                           Ticking{"08.12.2026 23:52:00", 2400}));
 
 using AlphaWindowTest = WindowFixture<WindowSurface::Alpha>;
 
@@ -257,7 +279,7 @@ TEST_F(AlphaWindowTest, OpaqueCircleOnATransparentWindow)
     tickAt("09:59:59");
     tickAt("10:00:00");
     const QImage seen = render(QImage::Format_ARGB32_Premultiplied, Qt::transparent);
-    EXPECT_EQ(window.mask().boundingRect(), QRect(12, 13, 712, 712));
+    EXPECT_EQ(window.shape().boundingRect(), QRect(12, 13, 712, 712));
 
     QImage fresh(seen.size(), QImage::Format_RGB32);
     {
@@ -274,7 +296,7 @@ TEST_F(AlphaWindowTest, OpaqueCircleOnATransparentWindow)
             const double d = std::hypot(x + 0.5 - centre.x(), y + 0.5 - centre.y());
             const QRgb pixel = seen.pixel(x, y);
             // The region's own edge steps a little inside the true circle in places.
-            if (d <= radius - halfDiagonal && window.mask().contains(QPoint(x, y))) {
+            if (d <= radius - halfDiagonal && window.shape().contains(QPoint(x, y))) {
                 if (pixel != fresh.pixel(x, y) && ++wrong <= 5)
                     ADD_FAILURE() << "inside at " << x << "," << y << ": " << std::hex << pixel;
             } else if (d >= radius + halfDiagonal) {
@@ -334,7 +356,8 @@ TEST_F(WindowTest, AnErrorIsReportedAndEndsTheProgram)
     startAt("09:00:00");
     tickAt("09:00:01", "08.xx.2026");
     ASSERT_EQ(errors.size(), 1u);
-    EXPECT_TRUE(errors[0].contains(QString::fromUtf8("Tür uyuşmazlığı"))) << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains(QString::fromUtf8("Tür uyuşmazlığı")))
+        << errors[0].toStdString();
     EXPECT_TRUE(window.ended());
     EXPECT_EQ(window.exitStatus(), 1);
     tickAt("09:00:02"); // no event runs after the error

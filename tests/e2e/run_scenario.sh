@@ -5,8 +5,8 @@
 #
 # Environment: VEMO_BIN (the program), SHOT_CHECK (the screenshot checker), VEMO_SANITIZE
 # (ON in the sanitizer build), WORK_DIR (scratch space; a temporary folder when unset).
-# Scenarios: prompt circle hands alarm kapat chime sound_log_unset dpi120 dpi144 clockstep
-# summertime zone.
+# Scenarios: prompt circle hands ticking alarm kapat chime sound_log_unset dpi60 dpi120 dpi144
+# clockstep summertime zone.
 set -euo pipefail
 
 scenario=${1:?scenario name}
@@ -26,7 +26,7 @@ need_faketime
 check() { # <shot> <twips per pixel> <fact>...
     local name=$1 tpp=$2
     shift 2
-    QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime" "$SHOT_CHECK" "$work/$name.xwd" "$client_x" "$client_y" "$tpp" "$@" ||
+    QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime" "${emulator[@]}" "$SHOT_CHECK" "$work/$name.xwd" "$client_x" "$client_y" "$tpp" "$@" ||
         fail "screenshot $name"
 }
 
@@ -115,8 +115,20 @@ shows_time() { # <shot name> [<time shown before>]
         "${facts[@]}"
 }
 
+# A click on Kapat: the clock ends within a second (three in the sanitizer build), with status 0.
+click_kapat() { # [twips a pixel]
+    local clicked limit=1000
+    click_twips 5527 9187 "${1:-15}"
+    clicked=$(now_ms)
+    [ "$sanitize" = ON ] && limit=3000
+    wait_exit "$limit" || fail "still running ${limit} ms after the click on Kapat"
+    echo "ended $(($(now_ms) - clicked)) ms after the click, status $exit_status"
+    [ "$exit_status" -eq 0 ] || fail "exit status $exit_status: $(cat "$work/clock.err")"
+}
+
 # Boxes of the window description, twips: left,top,width,height.
 name_box=1920,6240,7215,1215
+bell_box=5280,7920,480,480
 kapat_box=4920,9000,1215,375
 below_kapat=4920,9390,1215,120
 text_box=5040,8400,975,375
@@ -164,6 +176,23 @@ hands)
         "along:minute:90.5:black:0.9:1:$below_kapat" \
         "along:hour:105.04:navy:0.8:1:$name_box"
     ;;
+ticking)
+    # The time label and the hands follow the ticks: two screenshots two seconds apart, each
+    # showing the second of the tick logged around it, the second not the first's. At 03:26 the
+    # hour and minute hands lie between 3 and 5 o'clock, and the minute hand's tail near 8:
+    # clear of the second hand and its tail for the first 13 seconds, so the shots need not
+    # wait for it.
+    start_x 1024x768
+    log=$work/sounds.log
+    start_clock_at 03:26:00 VEMO_SOUND_LOG="$log"
+    answer_prompt 'Ali'
+    sleep 2.3
+    shows_time first
+    was=$shown
+    sleep 2
+    shows_time second "$was"
+    [ "$shown" != "$was" ] || fail "the time stood still at $shown"
+    ;;
 alarm)
     # Three times as fast. Every 20th tick since start-up hides the panel's text box and
     # buttons: the bell is clicked just after such a tick, which leaves 19 ticks (6.3 s) for
@@ -198,13 +227,7 @@ kapat)
     start_clock "@2026-12-08 06:30:03" "$VEMO_BIN"
     answer_prompt 'Ali'
     sleep 0.3
-    click_twips 5527 9187
-    clicked=$(now_ms)
-    limit=1000
-    [ "$sanitize" = ON ] && limit=3000
-    wait_exit "$limit" || fail "still running ${limit} ms after the click on Kapat"
-    echo "ended $(($(now_ms) - clicked)) ms after the click, status $exit_status"
-    [ "$exit_status" -eq 0 ] || fail "exit status $exit_status: $(cat "$work/clock.err")"
+    click_kapat
     ;;
 chime)
     # Just before noon: the noon tick asks for the tick sound, then the full-hour chime. The
@@ -241,26 +264,41 @@ sound_log_unset)
         ! -path "$work/fb/*" -print)
     [ -z "$found" ] || fail "files appeared: $found"
     ;;
-dpi120 | dpi144)
-    # As large in inches as at 96 dpi, drawn at the screen's own resolution.
+dpi60 | dpi120 | dpi144)
+    # As large in inches as at 96 dpi, drawn at the screen's own resolution. At 60 dpi on the
+    # 800 x 480 of a Raspberry Pi's touchscreen, where 96 dpi puts the bell and Kapat off the
+    # screen, the whole circle shows.
     dpi=${scenario#dpi}
-    start_x 1920x1200 "$dpi"
+    screen=1920x1200
+    [ "$dpi" = 60 ] && screen=800x480
+    start_x "$screen" "$dpi"
     xsetroot -solid '#00ff00' 2>/dev/null || true
     shot root
     start_clock_at 06:30:03 VEMO_SOUND_LOG="$work/sounds.log"
     answer_prompt 'Ali'
     after_ticks 1
     shot clock
-    # 712 px across at 96 dpi; the circle's left and top edges sit 12 and 13 px (96 dpi) into
-    # the client area.
+    # The circle's region, in pixels of the window drawn: its left and top edges 12 and 13 px
+    # into the client area, its right and bottom ones at 10920 and 11320 twips of the outer
+    # window, whose client area begins 4 and 30 px in (712 px across at 96 dpi). Above 96 dpi Qt
+    # scales the window, drawn at 15 twips a pixel, by dpi / 96; below, it leaves the scale at 1
+    # and the clock draws at 1440 / dpi twips a pixel itself.
     read -r left top right bottom < <(awk -v d="$dpi" -v x="$client_x" -v y="$client_y" 'BEGIN {
-        s = d / 96; printf "%d %d %d %d\n", x + 12 * s + 0.5, y + 13 * s + 0.5,
-        x + 12 * s + 712 * s + 0.5, y + 13 * s + 712 * s + 0.5 }')
+        s = d > 96 ? d / 96 : 1; t = 1440 / d * s
+        printf "%d %d %d %d\n", x + 12 * s + 0.5, y + 13 * s + 0.5,
+            x + s * (int(10920 / t + 0.5) - 4) + 0.5, y + s * (int(11320 / t + 0.5) - 30) + 0.5 }')
     tpp=$((1440 / dpi))
     echo "client at $client_x,$client_y; circle expected ($left,$top)-($right,$bottom)"
     # The 3 o'clock mark (blue, 3 px) crossed from above, and the second hand's edge.
     check clock "$tpp" "circle:$work/root.xwd:$left:$top:$right:$bottom:3:size" \
         "edge:9467,5377:0,1:20:paleyellow:blue:1" "clock:6:30:4:10"
+    if [ "$dpi" = 60 ]; then
+        [ "$left" -ge 0 ] && [ "$top" -ge 0 ] && [ "$right" -le 800 ] && [ "$bottom" -le 480 ] ||
+            fail "the circle leaves the screen"
+        # The bell's red body, half hidden by the minute hand at 06:30, and Kapat's ground.
+        check clock "$tpp" "box:$bell_box:#e01010:0.1" "box:$kapat_box:paleyellow:0.6"
+        click_kapat "$tpp"
+    fi
     ;;
 clockstep)
     # The system clock set back an hour, forward two, forward again to 09:10, then moved on

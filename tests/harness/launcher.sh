@@ -8,7 +8,11 @@
 # request to the server stalls the clock's repaint while the server serves it, and under a
 # clock faked 60 times as fast 17 ms of stall is a lost second.
 
-faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
+# A program built for another processor runs under $VEMO_EMULATOR (qemu-aarch64-static for the
+# arm64 build), with the faked clock's library of its own architecture: $VEMO_MULTIARCH, its
+# multiarch triplet (aarch64-linux-gnu).
+read -ra emulator <<<"${VEMO_EMULATOR:-}"
+faketime_lib=/usr/lib/${VEMO_MULTIARCH:-x86_64-linux-gnu}/faketime/libfaketime.so.1
 xvfb_pid='' clock_pid='' watch_pid=''
 # More of the script's own processes (a compositor), ended after the clock, and folders
 # removed whatever the outcome.
@@ -105,7 +109,7 @@ start_clock() { # <time of day> <program> [-u NAME...] [VAR=value...]
     esac
     (cd "$work" && exec env -u VEMO_SOUND_LOG -u QT_QPA_PLATFORM "${unset[@]}" TZ=UTC "${preload[@]}" \
         PULSE_SERVER=unix:/nonexistent/pulse XDG_RUNTIME_DIR="$work/runtime" \
-        ASAN_OPTIONS="$asan" "$@" "$program") >"$work/clock.out" 2>"$work/clock.err" &
+        ASAN_OPTIONS="$asan" "$@" "${emulator[@]}" "$program") >"$work/clock.out" 2>"$work/clock.err" &
     clock_pid=$!
 }
 
@@ -166,8 +170,8 @@ click_client() { # <x> <y> in client pixels
     xdotool mousemove "$((client_x + $1))" "$((client_y + $2))" click 1
 }
 
-click_twips() { # <x> <y> in client twips, at 15 twips a pixel
-    click_client $(($1 / 15)) $(($2 / 15))
+click_twips() { # <x> <y> in client twips, [twips a pixel: 15, as at 96 dpi]
+    click_client $(($1 / ${3:-15})) $(($2 / ${3:-15}))
 }
 
 # The screen as it is now, copied from the framebuffer file: $work/<name>.xwd, an XWD image

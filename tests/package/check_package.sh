@@ -5,9 +5,11 @@
 # changelog and lintian.
 #
 #   check_package.sh <cpack> <build dir> <scratch dir> <version> <lintian allowlist> <fonts.cpp>
+#                    [<Debian architecture>: this machine's; arm64 for the cross build]
 set -euo pipefail
 
 cpack=$1 build=$2 scratch=$3 version=$4 allowed=$5 fonts_source=$6
+arch=${7:-$(dpkg --print-architecture)}
 need() { command -v "$1" >/dev/null || { echo "SKIP: $1 is not installed ($2)"; exit 77; }; }
 fail() { echo "FAIL: $*"; exit 1; }
 # A command that fails outside a check says where, rather than ending the script silently.
@@ -28,7 +30,6 @@ trap 'rm -rf "$out"' EXIT
 "$cpack" --config "$build/CPackConfig.cmake" -B "$out" >"$out/cpack.log" 2>&1 ||
     { cat "$out/cpack.log"; fail "cpack failed"; }
 grep -q 'CMake Warning' "$out/cpack.log" && { cat "$out/cpack.log"; fail "cpack warned"; }
-arch=$(dpkg --print-architecture)
 deb=$out/vemo2_${version}_${arch}.deb
 [ -f "$deb" ] || { ls "$out"; fail "no $(basename "$deb")"; }
 [ "$(find "$out" -maxdepth 1 -name '*.deb' | wc -l)" -eq 1 ] || fail "more than one package"
@@ -111,7 +112,7 @@ grep '"command": .* -c [^ ]*/src/' "$build/compile_commands.json" >"$out/command
     fail "no compile commands for the program's sources in $build"
 grep -v -e ' -D_FORTIFY_SOURCE=2 ' "$out/commands" && fail "sources compiled without _FORTIFY_SOURCE=2"
 grep -vE ' -O[1-3s] ' "$out/commands" && fail "sources compiled without optimisation, which fortifying needs"
-multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+multiarch=$(dpkg-architecture -a"$arch" -qDEB_HOST_MULTIARCH)
 readelf -d "$bin" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' >"$out/needed"
 [ -s "$out/needed" ] || fail "vemo2 needs no libraries?"
 while read -r lib; do

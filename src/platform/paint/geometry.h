@@ -12,6 +12,8 @@ struct PointF
 {
     double x = 0;
     double y = 0;
+
+    bool operator==(const PointF &) const = default;
 };
 
 struct RectF

@@ -11,8 +11,9 @@ PaintedControls::PaintedControls(const WindowDescription &window, double twipsPe
 {
     for (const DrawnControl &control : window.backToFront()) {
         const Control *c = std::visit([](const auto *p) -> const Control * { return p; }, control);
-        painted_.emplace(c, Painted{control, painted_.size(),
-                                    controlBounds(control, twipsPerPixel).aligned()});
+        painted_.emplace(c,
+                         Painted{control, painted_.size(), controlFootprint(control, twipsPerPixel),
+                                 lookOf(control, twipsPerPixel)});
     }
 }
 
@@ -22,16 +23,32 @@ std::optional<PaintedControls::Move> PaintedControls::moved(const Control &contr
     if (found == painted_.end())
         return std::nullopt;
     Painted &painted = found->second;
-    const RectF was = painted.bounds;
-    painted.bounds = controlBounds(painted.control, twipsPerPixel_).aligned();
-    return Move{was, painted.bounds, painted.place};
+    std::optional<LineLook> look = lookOf(painted.control, twipsPerPixel_);
+    if (look && look == painted.look)
+        return std::nullopt;
+    painted.look = std::move(look);
+    std::vector<RectF> was = std::move(painted.footprint);
+    painted.footprint = controlFootprint(painted.control, twipsPerPixel_);
+    return Move{std::move(was), painted.footprint, painted.place};
+}
+
+std::optional<PaintedControls::LineLook> PaintedControls::lookOf(const DrawnControl &control,
+                                                                 double twipsPerPixel)
+{
+    const auto *const *line = std::get_if<const Line *>(&control);
+    if (!line)
+        return std::nullopt;
+    return LineLook{lineEnds(**line, twipsPerPixel), (*line)->BorderColor, (*line)->BorderWidth,
+                    (*line)->Visible};
 }
 
 void PaintedControls::rescale(double twipsPerPixel)
 {
     twipsPerPixel_ = twipsPerPixel;
-    for (auto &[control, painted] : painted_)
-        painted.bounds = controlBounds(painted.control, twipsPerPixel).aligned();
+    for (auto &[control, painted] : painted_) {
+        painted.footprint = controlFootprint(painted.control, twipsPerPixel);
+        painted.look = lookOf(painted.control, twipsPerPixel);
+    }
 }
 
 } // namespace vemo

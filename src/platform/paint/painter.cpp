@@ -19,15 +19,52 @@ RectF circleOf(const Shape &shape, double twipsPerPixel)
     return {centre.x - diameter / 2, centre.y - diameter / 2, diameter, diameter};
 }
 
-PointF pointOf(double xTwips, double yTwips, double twipsPerPixel)
-{
-    return {xTwips / twipsPerPixel, yTwips / twipsPerPixel};
-}
-
 // Line widths of 0 draw as 1 pixel, as the toolkit's pens do.
 double penWidth(const Line &line)
 {
     return std::max<int>(1, line.BorderWidth);
+}
+
+// How far from its centre line a line's pixels reach: half its pen and a pixel of antialiasing.
+double reachOf(const Line &line)
+{
+    return penWidth(line) / 2.0 + 1;
+}
+
+// Whether the segment from `a` to `b` passes through `rect` (Liang and Barsky's clipping: the
+// part of the segment's parameter range left inside all four edges).
+bool segmentCrosses(PointF a, PointF b, const RectF &rect)
+{
+    double enter = 0, leave = 1;
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const auto clip = [&](double towards, double room) {
+        if (towards == 0)
+            return room >= 0;
+        const double t = room / towards;
+        if (towards < 0)
+            enter = std::max(enter, t);
+        else
+            leave = std::min(leave, t);
+        return enter <= leave;
+    };
+    return clip(-dx, a.x - rect.left) && clip(dx, rect.right() - a.x) &&
+           clip(-dy, a.y - rect.top) && clip(dy, rect.bottom() - a.y);
+}
+
+// A disc's pixels further inside than this from its edge (or from its outline's inner edge) are
+// wholly covered, whatever the antialiasing and the curves that approximate the circle.
+constexpr double kWhollyInside = 1.5;
+
+// Whether every pixel of `rect` lies wholly inside the disc of `shape`, clear of its outline:
+// there the shape paints nothing but its fill colour.
+bool insideFill(const Shape &shape, const RectF &circle, const RectF &rect)
+{
+    const double pen = shape.outline ? shape.outline->width / 2.0 : 0;
+    const double radius = circle.width / 2 - pen - kWhollyInside;
+    const PointF c = circle.centre();
+    const double dx = std::max(std::abs(rect.left - c.x), std::abs(rect.right() - c.x));
+    const double dy = std::max(std::abs(rect.top - c.y), std::abs(rect.bottom() - c.y));
+    return radius > 0 && dx * dx + dy * dy <= radius * radius;
 }
 
 RectF pictureBox(const Image &image, double twipsPerPixel)
@@ -36,23 +73,35 @@ RectF pictureBox(const Image &image, double twipsPerPixel)
             kPictureSize};
 }
 
-void draw(Canvas &canvas, const Shape &shape, double twipsPerPixel)
+// Each draw paints a control where it meets the `exposed` rectangles (those it touches).
+void draw(Canvas &canvas, const Shape &shape, double twipsPerPixel,
+          const std::vector<const RectF *> &exposed)
 {
     const RectF circle = circleOf(shape, twipsPerPixel);
+    // Within the disc a rectangle takes the fill colour, which costs far less than the whole
+    // disc drawn under a clip.
+    if (std::all_of(exposed.begin(), exposed.end(),
+                    [&](const RectF *rect) { return insideFill(shape, circle, *rect); })) {
+        for (const RectF *rect : exposed)
+            canvas.fillRect(*rect, shape.fillColor);
+        return;
+    }
     canvas.fillEllipse(circle, shape.fillColor);
     if (shape.outline)
         canvas.outlineEllipse(circle, shape.outline->colour, shape.outline->width);
 }
 
-void draw(Canvas &canvas, const Line &line, double twipsPerPixel)
+void draw(Canvas &canvas, const Line &line, double twipsPerPixel,
+          const std::vector<const RectF *> &)
 {
     if (!line.Visible)
         return;
-    canvas.drawLine(pointOf(line.X1, line.Y1, twipsPerPixel),
-                    pointOf(line.X2, line.Y2, twipsPerPixel), line.BorderColor, penWidth(line));
+    const LineEnds ends = lineEnds(line, twipsPerPixel);
+    canvas.drawLine(ends.from, ends.to, line.BorderColor, penWidth(line));
 }
 
-void draw(Canvas &canvas, const Label &label, double twipsPerPixel)
+void draw(Canvas &canvas, const Label &label, double twipsPerPixel,
+          const std::vector<const RectF *> &)
 {
     const RectF box = toPixels(label.box, twipsPerPixel);
     if (label.backColor)
@@ -63,7 +112,8 @@ void draw(Canvas &canvas, const Label &label, double twipsPerPixel)
     drawCaption(canvas, box, label.Caption, label.foreColor);
 }
 
-void draw(Canvas &canvas, const Image &image, double twipsPerPixel)
+void draw(Canvas &canvas, const Image &image, double twipsPerPixel,
+          const std::vector<const RectF *> &)
 {
     drawBell(canvas, pictureBox(image, twipsPerPixel));
 }
@@ -81,7 +131,32 @@ std::string_view trimmedRight(std::string_view text)
     return text;
 }
 
+// Whether a control's pixels can reach into `rect`, which meets its bounds: a slanted line
+// passes by most of its bounding box.
+bool touches(const DrawnControl &control, const RectF &rect, double twipsPerPixel)
+{
+    const auto *const *line = std::get_if<const Line *>(&control);
+    if (!line)
+        return true;
+    const double reach = reachOf(**line);
+    const LineEnds ends = lineEnds(**line, twipsPerPixel);
+    return segmentCrosses(ends.from, ends.to, rect.adjusted(-reach, -reach, reach, reach));
+}
+
 } // namespace
+
+// Where a line is drawn: its ends in pixels, on the grid on which a line of its width along an
+// axis covers whole pixels (pixel corners for an even width, centres for an odd one). A hand
+// then moves when its ends move a pixel rather than at every tick's sliver of one, and it is
+// painted again only then.
+LineEnds lineEnds(const Line &line, double twipsPerPixel)
+{
+    const double offset = static_cast<int>(penWidth(line)) % 2 ? 0.5 : 0;
+    const auto onGrid = [&](double twips) {
+        return std::round(twips / twipsPerPixel - offset) + offset;
+    };
+    return {{onGrid(line.X1), onGrid(line.Y1)}, {onGrid(line.X2), onGrid(line.Y2)}};
+}
 
 RectF toPixels(const Box &box, double twipsPerPixel)
 {
@@ -101,15 +176,37 @@ RectF controlBounds(const DrawnControl &control, double twipsPerPixel)
         }
         RectF operator()(const Line *line) const
         {
-            const double reach = penWidth(*line) / 2.0 + 1;
-            return RectF::spanning(pointOf(line->X1, line->Y1, tpp),
-                                   pointOf(line->X2, line->Y2, tpp))
-                .adjusted(-reach, -reach, reach, reach);
+            const double reach = reachOf(*line);
+            const LineEnds ends = lineEnds(*line, tpp);
+            return RectF::spanning(ends.from, ends.to).adjusted(-reach, -reach, reach, reach);
         }
         RectF operator()(const Label *label) const { return toPixels(label->box, tpp); }
         RectF operator()(const Image *image) const { return pictureBox(*image, tpp); }
     };
     return std::visit(Bounds{twipsPerPixel}, control);
+}
+
+std::vector<RectF> controlFootprint(const DrawnControl &control, double twipsPerPixel)
+{
+    const auto *const *line = std::get_if<const Line *>(&control);
+    if (!line)
+        return {controlBounds(control, twipsPerPixel).aligned()};
+    const auto [a, b] = lineEnds(**line, twipsPerPixel);
+    const auto along = [&](double t) {
+        return PointF{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
+    };
+    // A handful of pieces: each piece's box holds little besides the line, and each rectangle a
+    // window repaints costs it about what a thousand of its pixels do.
+    const double reach = reachOf(**line);
+    const double across = std::min(std::abs(b.x - a.x), std::abs(b.y - a.y));
+    const int pieces = std::clamp(static_cast<int>(std::ceil(across / 40)), 1, 8);
+    std::vector<RectF> footprint;
+    for (int i = 0; i < pieces; ++i)
+        footprint.push_back(
+            RectF::spanning(along(double(i) / pieces), along(double(i + 1) / pieces))
+                .adjusted(-reach, -reach, reach, reach)
+                .aligned());
+    return footprint;
 }
 
 void paintFocusMark(Canvas &canvas, const RectF &bounds)
@@ -186,13 +283,16 @@ void paintControls(Canvas &canvas, const WindowDescription &window, double twips
             canvas.fillRect(rect, window.Form.backColor);
     const auto &order = window.backToFront();
     last = std::min(last, order.size());
+    std::vector<const RectF *> touched;
     for (std::size_t i = first; i < last; ++i) {
         const DrawnControl &control = order[i];
         const RectF bounds = controlBounds(control, twipsPerPixel).aligned();
-        if (std::none_of(exposed.begin(), exposed.end(),
-                         [&](const RectF &rect) { return rect.intersects(bounds); }))
-            continue;
-        std::visit([&](const auto *c) { draw(canvas, *c, twipsPerPixel); }, control);
+        touched.clear();
+        for (const RectF &rect : exposed)
+            if (rect.intersects(bounds) && touches(control, rect, twipsPerPixel))
+                touched.push_back(&rect);
+        if (!touched.empty())
+            std::visit([&](const auto *c) { draw(canvas, *c, twipsPerPixel, touched); }, control);
     }
 }
 

@@ -16,13 +16,29 @@ namespace vemo {
 
 // Paints the controls at places [first, last) of the back-to-front order that touch one of the
 // `exposed` rectangles, and the background there when `first` is 0: the rest is taken as painted
-// already. The canvas is expected to clip to `exposed` itself.
+// already. The canvas is expected to clip to `exposed` itself, and the rectangles not to
+// overlap.
 void paintControls(Canvas &canvas, const WindowDescription &window, double twipsPerPixel,
                    const std::vector<RectF> &exposed, std::size_t first = 0,
                    std::size_t last = std::numeric_limits<std::size_t>::max());
 
+// The ends of a line as it is drawn, in pixels.
+struct LineEnds
+{
+    PointF from; // X1, Y1
+    PointF to;   // X2, Y2
+
+    bool operator==(const LineEnds &) const = default;
+};
+LineEnds lineEnds(const Line &line, double twipsPerPixel);
+
 // The pixels a drawn control can touch, its pen and antialiasing included.
 RectF controlBounds(const DrawnControl &control, double twipsPerPixel);
+
+// Rectangles of whole pixels that together hold every pixel a drawn control can touch: its
+// bounds, or for a slanted line a chain of small ones along it, which leave out most of its
+// bounding box.
+std::vector<RectF> controlFootprint(const DrawnControl &control, double twipsPerPixel);
 
 // The keyboard focus mark round a control's `bounds`: a black frame 2 pixels wide, a pixel
 // off its edges. focusMarkBounds gives the pixels it can touch.

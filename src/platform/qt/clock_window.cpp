@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QWindow>
 
 #include <cmath>
 #include <cstdlib>
@@ -84,6 +85,10 @@ void ClockWindow::load(Form1 &form, double twipsPerPixel)
         buttons_[i]->setPalette(palette);
         connect(buttons_[i], &QPushButton::clicked, this, [this, i] { core_.buttonClicked(i); });
     }
+    cache_.emplace(form,
+                   surface_ == WindowSurface::Alpha ? QImage::Format_ARGB32_Premultiplied
+                                                    : QImage::Format_RGB32,
+                   [this](QPainter &painter) { clearOutsideEllipse(painter); });
     core_.attach(form, twipsPerPixel);
     for (const AccessibleNode &node : core_.accessibleTree())
         if (QWidget *child = childWidget(*node.control))
@@ -95,6 +100,7 @@ void ClockWindow::load(Form1 &form, double twipsPerPixel)
 
     if (!core_.load())
         return;
+    shapeNativeWindow();
     show();
     // The window holds the focus until a key moves it: Qt would give it to the first child
     // that takes it each time the window is activated.
@@ -105,10 +111,24 @@ void ClockWindow::setRegion(const EllipticRegion &region)
 {
     ellipse_ = QRect(region.left - kFrameLeft, region.top - kFrameTop, region.right - region.left,
                      region.bottom - region.top);
+    shape_ = QRegion(ellipse_, QRegion::Ellipse);
+    if (windowHandle())
+        shapeNativeWindow();
+    if (cache_)
+        cache_->clear();
+}
+
+void ClockWindow::shapeNativeWindow()
+{
     // The shape takes the clicks outside the circle away from the window, and is all that
-    // makes it round on an X server without a compositor.
-    setMask(QRegion(ellipse_, QRegion::Ellipse));
-    background_ = QImage();
+    // makes it round on an X server without a compositor. It is the native window's alone: a
+    // widget's mask would also cut every repaint to the circle, into a rectangle for every few
+    // scan lines near its edge, and each rectangle is a request of its own to the display.
+    // Qt's offscreen platform, the tests', has no window to shape.
+    if (shape_.isEmpty() || QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return;
+    winId();
+    windowHandle()->setMask(shape_);
 }
 
 void ClockWindow::setErrorReporter(std::function<void(const QString &)> reporter)
@@ -133,24 +153,68 @@ void ClockWindow::quit(int status)
     QCoreApplication::exit(status);
 }
 
-void ClockWindow::repaint(const std::vector<RectF> &rects, std::size_t backmost)
+namespace {
+
+// A few boxes round the rectangles an event repaints: each control's rectangles (where it was,
+// where it is) in two boxes, and boxes that meet made one. The display copies every pixel of
+// each box it is sent, and clips each box against the window's round shape, a clip of hundreds
+// of rectangles: a handful of boxes round a slanted hand costs it least.
+QRegion fewBoxes(const std::vector<Repaint> &rects)
 {
-    QRegion dirty;
-    for (const RectF &rect : rects)
-        dirty += toQt(rect).toRect();
-    // A control that changes after the first paint (a hand, the time) leaves the cached
-    // background, and so does everything in front of it.
-    if (painted_ && backmost < backgroundDepth_) {
-        backgroundDepth_ = backmost;
-        background_ = QImage();
+    std::vector<QRect> boxes;
+    for (std::size_t start = 0, end = 0; start < rects.size(); start = end) {
+        while (end < rects.size() && rects[end].place == rects[start].place)
+            ++end;
+        const std::size_t half = start + (end - start + 1) / 2;
+        for (const auto &[from, to] : {std::pair{start, half}, std::pair{half, end}}) {
+            QRect box;
+            for (std::size_t i = from; i < to; ++i)
+                box |= toQt(rects[i].rect).toAlignedRect();
+            if (!box.isEmpty())
+                boxes.push_back(box);
+        }
     }
-    lastRepaint_ = dirty;
-    if (!dirty.isEmpty())
-        update(dirty);
+    for (std::size_t a = 0; a < boxes.size(); ++a)
+        for (std::size_t b = a + 1; b < boxes.size(); ++b)
+            if (boxes[a].intersects(boxes[b])) {
+                boxes[a] |= boxes[b];
+                boxes.erase(boxes.begin() + static_cast<std::ptrdiff_t>(b));
+                b = a; // the grown box may meet those passed over
+            }
+    QRegion region;
+    for (const QRect &box : boxes)
+        region += box;
+    return region;
+}
+
+} // namespace
+
+void ClockWindow::repaint(const std::vector<Repaint> &rects)
+{
+    constexpr std::size_t kNoControl = std::numeric_limits<std::size_t>::max();
+    for (const Repaint &repaint : rects) {
+        const QRect rect = toQt(repaint.rect).toAlignedRect();
+        stale_.push_back(rect);
+        if (repaint.place != kNoControl)
+            cache_->changed(rect, repaint.place);
+    }
+    const QRegion boxes = fewBoxes(rects);
+    asked_ += boxes;
+    lastRepaint_ = boxes;
+    if (!boxes.isEmpty())
+        update(boxes);
+}
+
+void ClockWindow::childPlaced(QWidget &child, const QRect &place, bool visible)
+{
+    // Where a child window was, the window's own pixels show again.
+    if (child.isVisible() && (!visible || place != child.geometry()))
+        stale_.push_back(child.geometry());
 }
 
 void ClockWindow::placeTextBox(const RectF &place, const TextBox &model)
 {
+    childPlaced(*text1_, toQt(place).toRect(), model.Visible);
     text1_->setGeometry(toQt(place).toRect());
     if (text1_->text().toStdString() != model.Text.get())
         text1_->setText(QString::fromStdString(model.Text));
@@ -161,6 +225,7 @@ void ClockWindow::placeTextBox(const RectF &place, const TextBox &model)
 void ClockWindow::placeButton(int index, const RectF &place, const CommandButton &model)
 {
     QPushButton *button = buttons_[static_cast<std::size_t>(index)];
+    childPlaced(*button, toQt(place).toRect(), model.Visible);
     button->setGeometry(toQt(place).toRect());
     button->setEnabled(model.Enabled);
     button->setVisible(model.Visible);
@@ -274,54 +339,53 @@ void ClockWindow::accessibleChanged(const AccessibleNode &node, AccessibleChange
     }
 }
 
+void ClockWindow::clearOutsideEllipse(QPainter &painter) const
+{
+    // A pixel the edge crosses keeps the share of it that lies inside, so that a compositor
+    // shows a smooth rim.
+    if (surface_ != WindowSurface::Alpha || ellipse_.isEmpty())
+        return;
+    QPainterPath outside;
+    outside.addRect(rect());
+    outside.addEllipse(QRectF(ellipse_));
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    painter.fillPath(outside, Qt::black);
+}
+
 void ClockWindow::paintEvent(QPaintEvent *event)
 {
-    const qreal pixelRatio = devicePixelRatioF();
-    if (background_.isNull() || background_.devicePixelRatio() != pixelRatio) {
-        const bool alpha = surface_ == WindowSurface::Alpha;
-        background_ = QImage(size() * pixelRatio,
-                             alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-        background_.setDevicePixelRatio(pixelRatio);
-        QPainter cache(&background_);
-        paintControls(cache, core_.form(), core_.twipsPerPixel(), QRegion(rect()), 0,
-                      backgroundDepth_);
-        if (alpha && !ellipse_.isEmpty()) {
-            // Clear all but the ellipse; a pixel the edge crosses keeps the share of it that
-            // lies inside, so that a compositor shows a smooth rim.
-            QPainterPath outside;
-            outside.addRect(rect());
-            outside.addEllipse(QRectF(ellipse_));
-            cache.setClipping(false);
-            cache.setRenderHint(QPainter::Antialiasing);
-            cache.setCompositionMode(QPainter::CompositionMode_Clear);
-            cache.fillPath(outside, Qt::black);
-        }
-    }
+    const QImage &still = cache_->still(size(), devicePixelRatioF(), core_.twipsPerPixel());
+    // A repaint the window asked for paints only the pixels that changed: the rest of its boxes
+    // keeps what the window's buffer holds. Any other repaint (the first, one the toolkit asks
+    // for, an alpha surface's, which the toolkit clears first) paints all it is given.
+    const QRegion &asked = event->region();
+    const bool kept = surface_ == WindowSurface::Opaque && (asked - asked_).isEmpty();
+    const QRegion region = kept ? asked & regionOf(stale_) : asked;
+    asked_ -= asked;
+    std::erase_if(stale_, [&](const QRect &rect) { return asked.contains(rect); });
     QPainter painter(this);
-    // A copy, alpha and all: nothing under the window's own pixels shows through them. A
-    // tick's few rectangles are copied each under a clip of its own: under the region's clip
-    // the copy goes scan line by scan line, split across Qt's worker threads. A region cut to
-    // the round mask has a rectangle for every few scan lines, and a scaled screen's pixels
-    // need not fall on the rectangles' edges: those are copied in one go.
-    constexpr int kFewRectangles = 16;
-    const QRegion &region = event->region();
+    // A copy, alpha and all: nothing under the window's own pixels shows through them. A few
+    // rectangles are copied each under a clip of its own: under a clip of many the copy goes
+    // scan line by scan line, split across Qt's worker threads, which wakes them. A scaled
+    // screen's pixels need not fall on the rectangles' edges: those are copied in one go.
+    constexpr int kFewRectangles = 64;
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    if (pixelRatio == 1 && region.rectCount() <= kFewRectangles) {
+    if (still.devicePixelRatio() == 1 && region.rectCount() <= kFewRectangles) {
         for (const QRect &rect : region) {
             painter.setClipRect(rect);
-            painter.drawImage(rect.topLeft(), background_, rect);
+            painter.drawImage(rect.topLeft(), still, rect);
         }
     } else {
         painter.setClipRegion(region);
-        painter.drawImage(0, 0, background_);
+        painter.drawImage(0, 0, still);
     }
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    paintControls(painter, core_.form(), core_.twipsPerPixel(), region, backgroundDepth_);
+    paintControls(painter, core_.form(), core_.twipsPerPixel(), region, cache_->stillDepth());
     if (const auto mark = core_.focusMark()) {
         QtCanvas canvas(painter);
         paintFocusMark(canvas, *mark);
     }
-    painted_ = true;
 }
 
 void ClockWindow::mousePressEvent(QMouseEvent *event)

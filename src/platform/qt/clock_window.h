@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/form1.h"
+#include "platform/qt/paint_cache.h"
 #include "platform/qt/window_surface.h"
 #include "platform/window/window_core.h"
 
@@ -13,7 +14,9 @@
 #include <cstddef>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <unordered_map>
+#include <vector>
 
 class QKeyEvent;
 class QLineEdit;
@@ -53,6 +56,8 @@ public:
     void setErrorReporter(std::function<void(const QString &message)> reporter);
 
     bool ended() const { return core_.ended(); }
+    // The window's shape, the circle of the region, in client pixels.
+    const QRegion &shape() const { return shape_; }
     // What the last event asked to repaint, in window pixels.
     const QRegion &lastRepaint() const { return lastRepaint_; }
     int exitStatus() const { return core_.exitStatus(); }
@@ -74,13 +79,19 @@ protected:
 
 private:
     bool keyPressed(const QKeyEvent &event);
+    // A child window goes to `place`, shown or not.
+    void childPlaced(QWidget &child, const QRect &place, bool visible);
+    // Gives the native window the shape, made as it is shown.
+    void shapeNativeWindow();
+    // Clears what lies outside the region's ellipse, within the painter's clip.
+    void clearOutsideEllipse(QPainter &painter) const;
     QWidget *childWidget(const Control &control) const;
 
     // WindowToolkit
     void placeTextBox(const RectF &place, const TextBox &model) override;
     void placeButton(int index, const RectF &place, const CommandButton &model) override;
     void moveWindow(int left, int top) override;
-    void repaint(const std::vector<RectF> &rects, std::size_t backmost) override;
+    void repaint(const std::vector<Repaint> &rects) override;
     ClockReading readClocks() override;
     void armTimer(std::int64_t delayMs) override;
     void stopTimer() override;
@@ -92,21 +103,18 @@ private:
     WindowCore core_{*this};
     WindowSurface surface_;
     QRect ellipse_; // the region's bounding rectangle, client pixels
+    QRegion shape_;
     std::function<void(const QString &)> reportError_;
     QLineEdit *text1_ = nullptr;
     std::array<QPushButton *, 2> buttons_{};
     QTimer timer_;
     ClockChangeNotifier *clockChanges_ = nullptr;
     QRegion lastRepaint_;
+    QRegion asked_;            // the repaints asked of the toolkit and not yet painted
+    std::vector<QRect> stale_; // the pixels of the window's buffer out of date
     std::unordered_map<const Control *, QAccessible::Id> paintedInterfaces_;
 
-    // The controls at the back that have not changed since the window was first painted (the
-    // dial, its marks and most numerals), painted once: a repaint copies them from here and
-    // draws only the controls in front of them. On an alpha surface it is transparent outside
-    // the ellipse, with the ellipse's edge antialiased.
-    QImage background_;
-    std::size_t backgroundDepth_ = std::numeric_limits<std::size_t>::max(); // controls in it
-    bool painted_ = false;
+    std::optional<PaintCache> cache_;
 };
 
 } // namespace vemo

@@ -2,8 +2,13 @@
 
 #include "platform/paint/canvas.h"
 
+#include <QBrush>
 #include <QFont>
+#include <QFontMetricsF>
+#include <QPen>
 #include <QRectF>
+
+#include <optional>
 
 class QPainter;
 
@@ -32,9 +37,11 @@ public:
 
 private:
     QString displayed(std::string_view text) const;
+    void drawEllipse(const QRectF &bounds, const QPen &pen, const QBrush &brush);
 
     QPainter &painter_;
     Font font_;
+    std::optional<QFontMetricsF> metrics_; // of the current font on the painter's device
 };
 
 inline QRectF toQt(const RectF &rect)

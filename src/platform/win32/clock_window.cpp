@@ -240,10 +240,10 @@ void ClockWindow::reportError(const std::string &message)
                 widen(core_.form().Form.caption).c_str(), MB_OK | MB_ICONERROR);
 }
 
-void ClockWindow::repaint(const std::vector<RectF> &rects, std::size_t)
+void ClockWindow::repaint(const std::vector<Repaint> &rects)
 {
-    for (const RectF &rect : rects) {
-        const RECT r = toRect(rect);
+    for (const Repaint &repaint : rects) {
+        const RECT r = toRect(repaint.rect);
         InvalidateRect(window_, &r, FALSE);
     }
 }

@@ -55,7 +55,7 @@ private:
     void placeTextBox(const RectF &place, const TextBox &model) override;
     void placeButton(int index, const RectF &place, const CommandButton &model) override;
     void moveWindow(int left, int top) override;
-    void repaint(const std::vector<RectF> &rects, std::size_t backmost) override;
+    void repaint(const std::vector<Repaint> &rects) override;
     ClockReading readClocks() override;
     void armTimer(std::int64_t delayMs) override;
     void stopTimer() override;

@@ -71,12 +71,8 @@ void WindowCore::afterEvent()
 {
     if (ended_)
         return;
-    // Repaint where each written control was and where it is now: its bounding rectangles. A
-    // slanted hand covers only a thin band of its rectangle, but a band traced scan line by scan
-    // line is hundreds of rectangles, each one request to the display and one clip against the
-    // round shape; that costs several times more than painting the whole rectangle.
-    std::vector<RectF> dirty;
-    std::size_t backmost = std::numeric_limits<std::size_t>::max();
+    // Repaint where each written control was and where it is now.
+    std::vector<Repaint> dirty;
     const std::vector<const Control *> changed = form_->changes.takeChanged();
     for (const Control *control : changed) {
         switch (control->kind()) {
@@ -96,15 +92,14 @@ void WindowCore::afterEvent()
             syncTimer();
             break;
         default:
-            if (const auto move = painted_->moved(*control)) {
-                dirty.push_back(move->was);
-                dirty.push_back(move->now);
-                backmost = std::min(backmost, move->place);
-            }
+            if (const auto move = painted_->moved(*control))
+                for (const auto *footprint : {&move->was, &move->now})
+                    for (const RectF &rect : *footprint)
+                        dirty.push_back({rect, move->place});
             break;
         }
     }
-    toolkit_.repaint(dirty, backmost);
+    toolkit_.repaint(dirty);
     refreshTree(changed);
     // A control that hides with the focus hands it to the bell, the stop before the panel.
     if (focused_ && !accessibleNode(*focused_)->takesFocus())
@@ -242,12 +237,12 @@ void WindowCore::setFocus(const Control *control)
     const std::optional<RectF> oldMark = focusMark();
     focused_ = control;
     const std::optional<RectF> newMark = focusMark();
-    std::vector<RectF> marks;
+    std::vector<Repaint> marks;
     for (const auto &mark : {oldMark, newMark})
         if (mark)
-            marks.push_back(focusMarkBounds(*mark));
+            marks.push_back({focusMarkBounds(*mark), std::numeric_limits<std::size_t>::max()});
     if (!marks.empty())
-        toolkit_.repaint(marks, std::numeric_limits<std::size_t>::max());
+        toolkit_.repaint(marks);
     toolkit_.focus(*control);
     if (const AccessibleNode *node = accessibleNode(*control))
         toolkit_.accessibleChanged(*node, AccessibleChange::Focus);

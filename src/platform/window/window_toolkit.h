@@ -25,6 +25,15 @@ enum class AccessibleChange
     Focus
 };
 
+// A rectangle of the client area to paint again, and the place, in the back-to-front order, of
+// the drawn control whose pixels there changed; past the end for what is drawn over every control
+// (a focus mark).
+struct Repaint
+{
+    RectF rect;
+    std::size_t place;
+};
+
 class WindowToolkit
 {
 public:
@@ -36,10 +45,8 @@ public:
     virtual void placeButton(int index, const RectF &place, const CommandButton &model) = 0;
     // The form's Left and Top, in screen pixels.
     virtual void moveWindow(int left, int top) = 0;
-    // The rectangles to paint again. `backmost` is the place, in the back-to-front order, of
-    // the back-most drawn control among them that changed; past the end when none did (a focus
-    // mark moved).
-    virtual void repaint(const std::vector<RectF> &rects, std::size_t backmost) = 0;
+    // What an event changed, to be painted again.
+    virtual void repaint(const std::vector<Repaint> &rects) = 0;
 
     virtual ClockReading readClocks() = 0;
     // One tick of the timer after `delayMs` of the monotonic clock, replacing one still armed.
