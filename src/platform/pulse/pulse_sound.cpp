@@ -338,8 +338,9 @@ bool PulseSound::serve(const Request &request)
 {
     std::lock_guard connection(connectionMutex_);
     Channel *channel = nullptr;
-    bool up = true;
-    if (request.clip && !request.clip->samples.empty()) {
+    // Nothing is asked of a connection already broken, whose error then says why it broke.
+    bool up = PA_CONTEXT_IS_GOOD(pa_context_get_state(context_));
+    if (up && request.clip && !request.clip->samples.empty()) {
         channel = channelFor(*request.clip);
         if (!channel)
             channel = open(*request.clip);
