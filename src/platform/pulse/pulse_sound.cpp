@@ -6,6 +6,7 @@
 
 #include <pulse/context.h>
 #include <pulse/error.h>
+#include <pulse/introspect.h>
 #include <pulse/mainloop.h>
 #include <pulse/stream.h>
 
@@ -253,7 +254,22 @@ bool PulseSound::connect()
         return false;
     if (const char *server = pa_context_get_server(context_))
         server_ = server;
-    return true;
+    // PipeWire's PulseAudio server names itself "PulseAudio (on PipeWire x.y.z)".
+    std::string name;
+    pa_operation *info = pa_context_get_server_info(
+        context_,
+        [](pa_context *, const pa_server_info *server, void *name) {
+            if (server && server->server_name)
+                *static_cast<std::string *>(name) = server->server_name;
+        },
+        &name);
+    if (!info)
+        return false;
+    const bool answered =
+        waitFor([info] { return pa_operation_get_state(info) != PA_OPERATION_RUNNING; });
+    pa_operation_unref(info);
+    onPipeWire_ = name.find("PipeWire") != std::string::npos;
+    return answered;
 }
 
 PulseSound::Channel *PulseSound::open(const PcmSound &sound)
@@ -271,11 +287,15 @@ PulseSound::Channel *PulseSound::open(const PcmSound &sound)
     // written into the dry stream is heard at once all the same, as the server renders anew what
     // it had mixed ahead. Without prebuffering the stream plays on when it runs dry rather than
     // stopping and starting again for every sound, which halves PulseAudio's wake-ups for it.
+    // PipeWire's server moves a dry stream's read index on a graph cycle at a time, in a thread
+    // apart from the one that places a write at that index: a sound written as it moves loses
+    // its first cycle. A stream that prebuffers stands still when dry, and there a sound plays
+    // whole from the next cycle; it costs PipeWire nothing more, as its graph runs on anyway.
     const std::size_t capacity = bytesOf(streamSeconds, sound.sampleRate, sound.channels);
     pa_buffer_attr buffer{};
     buffer.maxlength = static_cast<std::uint32_t>(capacity);
     buffer.tlength = buffer.maxlength;
-    buffer.prebuf = 0;
+    buffer.prebuf = onPipeWire_ ? static_cast<std::uint32_t>(sound.channels * sizeof(std::int16_t)) : 0;
     buffer.minreq = static_cast<std::uint32_t>(-1);
     buffer.fragsize = static_cast<std::uint32_t>(-1);
     const auto state = [stream] { return pa_stream_get_state(stream); };

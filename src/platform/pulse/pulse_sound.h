@@ -134,6 +134,7 @@ private:
     pa_context *context_ = nullptr;
     bool triedConnecting_ = false;
     std::string server_; // the address of the server last reached
+    bool onPipeWire_ = false; // whether that server is PipeWire's
     std::vector<Clip> clockSounds_;
     std::vector<Channel> channels_;
 
