@@ -39,9 +39,13 @@ chmod 700 "$work/run"
 
 now_ms() { date +%s%3N; }
 
+# The recorder's latency sets PipeWire's graph cycle: 15 ms gives 512 frames (10.7 ms at 48 kHz),
+# which places a sound's start to within 11 ms. At 10 ms the cycle is 256 frames, at which rate
+# the recording of a busy machine came out short of the time that passed by whole cycles, up to
+# 60 ms in 8 s, and the sounds after seemed early.
 record() { # <file>
     parec -d vemo_listen.monitor --raw --format=s16le --rate=48000 --channels=1 \
-        --latency-msec=10 >"$1" &
+        --latency-msec=15 >"$1" &
     recorder=$!
 }
 
