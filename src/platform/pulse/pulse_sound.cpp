@@ -258,9 +258,9 @@ bool PulseSound::connect()
     std::string name;
     pa_operation *info = pa_context_get_server_info(
         context_,
-        [](pa_context *, const pa_server_info *server, void *name) {
+        [](pa_context *, const pa_server_info *server, void *out) {
             if (server && server->server_name)
-                *static_cast<std::string *>(name) = server->server_name;
+                *static_cast<std::string *>(out) = server->server_name;
         },
         &name);
     if (!info)
@@ -295,7 +295,8 @@ PulseSound::Channel *PulseSound::open(const PcmSound &sound)
     pa_buffer_attr buffer{};
     buffer.maxlength = static_cast<std::uint32_t>(capacity);
     buffer.tlength = buffer.maxlength;
-    buffer.prebuf = onPipeWire_ ? static_cast<std::uint32_t>(sound.channels * sizeof(std::int16_t)) : 0;
+    buffer.prebuf =
+        onPipeWire_ ? static_cast<std::uint32_t>(sound.channels * sizeof(std::int16_t)) : 0;
     buffer.minreq = static_cast<std::uint32_t>(-1);
     buffer.fragsize = static_cast<std::uint32_t>(-1);
     const auto state = [stream] { return pa_stream_get_state(stream); };
