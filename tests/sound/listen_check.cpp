@@ -215,14 +215,14 @@ int checkTicks(std::span<const std::int16_t> rec, const fs::path &media, double 
         return 1;
     int broken = 0;
     double shortest = 1e9, longest = 0.0;
+    // The recording may open or end inside a tick: whole ones only are judged, by their tone
+    // from this far in.
+    const std::size_t edge = toSamples(0.005, rate);
     for (std::size_t i = 0; i < heard.size(); ++i) {
         const Extent &t = heard[i];
-        // The recording may open or end inside a tick: whole ones only are judged.
-        const std::size_t edge = toSamples(0.005, rate);
         if (t.begin >= edge && t.end + edge <= rec.size()) {
-            const double hz = dominantFrequency(
-                rec.subspan(t.begin + toSamples(0.005, rate), toSamples(0.020, rate)), rate, 200.0,
-                6000.0);
+            const double hz = dominantFrequency(rec.subspan(t.begin + edge, toSamples(0.020, rate)),
+                                                rate, 200.0, 6000.0);
             if (std::abs(ms(t.length()) - ms(tickLength)) > 10.0 ||
                 std::abs(hz - tones::tick.notes[0]) > tones::tick.notes[0] * 0.01) {
                 std::cout << fmt("  at %.1f ms for %.1f ms: %.1f Hz\n", ms(t.begin), ms(t.length()),

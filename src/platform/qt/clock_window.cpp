@@ -205,17 +205,18 @@ void ClockWindow::repaint(const std::vector<Repaint> &rects)
         update(boxes);
 }
 
-void ClockWindow::childPlaced(QWidget &child, const QRect &place, bool visible)
+void ClockWindow::placeChild(QWidget &child, const RectF &place, bool visible)
 {
+    const QRect rect = toQt(place).toRect();
     // Where a child window was, the window's own pixels show again.
-    if (child.isVisible() && (!visible || place != child.geometry()))
+    if (child.isVisible() && (!visible || rect != child.geometry()))
         stale_.push_back(child.geometry());
+    child.setGeometry(rect);
 }
 
 void ClockWindow::placeTextBox(const RectF &place, const TextBox &model)
 {
-    childPlaced(*text1_, toQt(place).toRect(), model.Visible);
-    text1_->setGeometry(toQt(place).toRect());
+    placeChild(*text1_, place, model.Visible);
     if (text1_->text().toStdString() != model.Text.get())
         text1_->setText(QString::fromStdString(model.Text));
     text1_->setReadOnly(model.Locked);
@@ -225,8 +226,7 @@ void ClockWindow::placeTextBox(const RectF &place, const TextBox &model)
 void ClockWindow::placeButton(int index, const RectF &place, const CommandButton &model)
 {
     QPushButton *button = buttons_[static_cast<std::size_t>(index)];
-    childPlaced(*button, toQt(place).toRect(), model.Visible);
-    button->setGeometry(toQt(place).toRect());
+    placeChild(*button, place, model.Visible);
     button->setEnabled(model.Enabled);
     button->setVisible(model.Visible);
 }

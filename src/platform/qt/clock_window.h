@@ -79,8 +79,8 @@ protected:
 
 private:
     bool keyPressed(const QKeyEvent &event);
-    // A child window goes to `place`, shown or not.
-    void childPlaced(QWidget &child, const QRect &place, bool visible);
+    // Puts a child window at `place`, to be shown or not.
+    void placeChild(QWidget &child, const RectF &place, bool visible);
     // Gives the native window the shape, made as it is shown.
     void shapeNativeWindow();
     // Clears what lies outside the region's ellipse, within the painter's clip.
