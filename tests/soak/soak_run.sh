@@ -64,8 +64,38 @@ echo "client origin $client_x,$client_y"
 # Every 20th tick since start-up hides the panel's buttons; the clicks go in just after one
 # such tick so that the buttons are still there for the next 19. A click can still be lost at
 # this speed: the red hand tells whether the alarm took, and if not, the panel is opened
-# afresh after the next 20th tick hides it (a click on the bell then resets the alarm to 00:00).
+# afresh after the next 20th tick hides it. A click on the bell opens a closed panel at 00:00
+# but closes an open one, so a try that left the hand showing closes it first.
 alarm_angle=$((-90 + 30 * alarm_hours + 6 * alarm_steps))
+# Where a try can leave the hand: 12 after the bell, 30 degrees on for each hour click and 6 for
+# each 12-minute click, stopped short by a lost click.
+hand_angles=()
+for ((i = 0; i <= alarm_hours; i++)); do hand_angles+=($((-90 + 30 * i))); done
+for ((i = 1; i <= alarm_steps; i++)); do hand_angles+=($((-90 + 30 * alarm_hours + 6 * i))); done
+# The hand's outer part, 3100 to 3600 twips from the centre: the time, date and weekday labels
+# are drawn over its middle, and the hands over its inner part.
+alarm_hand_at() { # <degrees>: the fact that the red hand's outer part shows at that angle
+    awk -v d="$1" 'BEGIN {
+        a = d * 3.14159265 / 180; c = cos(a); s = sin(a)
+        x1 = 5520 + 3100 * c; y1 = 5520 + 3100 * s; x2 = 5520 + 3600 * c; y2 = 5520 + 3600 * s
+        l = x1 < x2 ? x1 : x2; t = y1 < y2 ? y1 : y2
+        printf "along:alarm:%d:red:0.6:1:%d,%d,%d,%d\n", d, l - 45, t - 45,
+            (x1 < x2 ? x2 - x1 : x1 - x2) + 90, (y1 < y2 ? y2 - y1 : y1 - y2) + 90 }'
+}
+hand_facts=()
+for a in "${hand_angles[@]}"; do hand_facts+=("$(alarm_hand_at "$a")"); done
+# The angle the hand shows at, or nothing. Two shots three faked seconds apart: the second hand
+# passes over the red one for a second a minute.
+shown_angle() { # <shot name>
+    local take
+    for take in a b; do
+        shot "$1$take"
+        { QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime" "$SHOT_CHECK" \
+            "$work/$1$take.xwd" "$client_x" "$client_y" 15 "${hand_facts[@]}" || true; } |
+            awk -F: '$1 == "ok   along" { print $3; found = 1; exit } END { exit !found }' && return
+        sleep 0.05
+    done
+}
 next_window=1
 for attempt in 1 2 3 4; do
     for _ in $(seq 2000); do
@@ -83,11 +113,16 @@ for attempt in 1 2 3 4; do
     done
     xdotool "${clicks[@]}" mousemove 0 0
     sleep 0.1
-    shot alarm
-    QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime" "$SHOT_CHECK" "$work/alarm.xwd" \
-        "$client_x" "$client_y" 15 "along:alarm:$alarm_angle:red:0.5" >/dev/null && break
+    shown=$(shown_angle "alarm-$attempt")
+    [ "$shown" = "$alarm_angle" ] && break
     [ "$attempt" -lt 4 ] || fail "the alarm did not take in $attempt tries"
-    echo "the alarm did not take (try $attempt); again once the panel has hidden"
+    if [ -n "$shown" ]; then
+        echo "the alarm did not take (try $attempt: the red hand at $shown degrees); closed, and"\
+            "opened again once the panel has hidden"
+        click_client 368 544
+    else
+        echo "the alarm did not take (try $attempt: no red hand); again once the panel has hidden"
+    fi
     next_window=$(((n / 20 + 1) * 20 + 1))
 done
 set_at=$(log_ms "$log")
