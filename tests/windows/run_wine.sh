@@ -93,6 +93,13 @@ mid_second() {
     done
 }
 
+# The first tick comes at the first second boundary a second or more after start-up, so up to
+# 2 s after the window shows: until it has, the hands stand at 12 and the bell opens nothing.
+past_first_tick() {
+    while [ $(($(now_ms) - shown_ms)) -lt 2000 ]; do sleep 0.02; done
+    mid_second
+}
+
 # Waits while the faked second lies in [from, to]: the second hand, in front of the others,
 # would cover what a check looks at.
 wait_second_outside() { # <offset> <from> <to>
@@ -155,6 +162,7 @@ answer_prompt() { # <name>
     xdotool type --delay 80 "$1"
     xdotool key Return
     wait_window 'Tolvan Vemo'
+    shown_ms=$(now_ms)
     sleep 0.3
     read -r outer_x outer_y client_x client_y < <(probe where | tr -d '\r')
     echo "clock window at $outer_x,$outer_y, client area at $client_x,$client_y"
@@ -311,7 +319,7 @@ hands)
     offset=$(fake_offset '2026-12-08 06:30:03')
     start_clock "$offset"
     answer_prompt 'Ali'
-    sleep 1
+    past_first_tick
     wait_second_outside "$offset" 26 35 # the second hand over the minute and hour hands
     mid_second
     fact=$(clock_fact "$offset")
@@ -353,7 +361,7 @@ alarm)
     offset=$(fake_offset '2026-12-08 06:30:03')
     start_clock "$offset"
     answer_prompt 'Ali'
-    sleep 1.6 # past the first tick, which takes the second hand off 12 o'clock
+    past_first_tick
     shot closed
     check closed 15 "box:$text_box:white:0:0.05" "along:alarm:-90:red:0:0.05"
     click_twips 5520 8160
@@ -444,7 +452,7 @@ dpi120 | dpi144)
             ox = int(int((1920 * t - 11085) / 2) / t); oy = int(int((1200 * t - 11085) * 3 / 8) / t)
             printf "%d %d %d %d\n", ox + 16, oy + 43, ox + even(10920 / t), oy + even(11320 / t) }')
     echo "circle expected at ($left,$top)-($right,$bottom)"
-    sleep 1
+    past_first_tick
     wait_second_outside "$offset" 26 35
     mid_second
     fact=$(clock_fact "$offset")
