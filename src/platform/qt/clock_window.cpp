@@ -111,7 +111,6 @@ void ClockWindow::setRegion(const EllipticRegion &region)
 {
     ellipse_ = QRect(region.left - kFrameLeft, region.top - kFrameTop, region.right - region.left,
                      region.bottom - region.top);
-    shape_ = QRegion(ellipse_, QRegion::Ellipse);
     if (windowHandle())
         shapeNativeWindow();
     if (cache_)
@@ -125,10 +124,10 @@ void ClockWindow::shapeNativeWindow()
     // widget's mask would also cut every repaint to the circle, into a rectangle for every few
     // scan lines near its edge, and each rectangle is a request of its own to the display.
     // Qt's offscreen platform, the tests', has no window to shape.
-    if (shape_.isEmpty() || QGuiApplication::platformName() == QLatin1String("offscreen"))
+    if (ellipse_.isEmpty() || QGuiApplication::platformName() == QLatin1String("offscreen"))
         return;
     winId();
-    windowHandle()->setMask(shape_);
+    windowHandle()->setMask(shape());
 }
 
 void ClockWindow::setErrorReporter(std::function<void(const QString &)> reporter)
@@ -191,11 +190,10 @@ QRegion fewBoxes(const std::vector<Repaint> &rects)
 
 void ClockWindow::repaint(const std::vector<Repaint> &rects)
 {
-    constexpr std::size_t kNoControl = std::numeric_limits<std::size_t>::max();
     for (const Repaint &repaint : rects) {
         const QRect rect = toQt(repaint.rect).toAlignedRect();
         stale_.push_back(rect);
-        if (repaint.place != kNoControl)
+        if (repaint.place != Repaint::kOverAll)
             cache_->changed(rect, repaint.place);
     }
     const QRegion boxes = fewBoxes(rects);

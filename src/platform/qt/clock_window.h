@@ -13,7 +13,6 @@
 #include <array>
 #include <cstddef>
 #include <functional>
-#include <limits>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -57,7 +56,7 @@ public:
 
     bool ended() const { return core_.ended(); }
     // The window's shape, the circle of the region, in client pixels.
-    const QRegion &shape() const { return shape_; }
+    QRegion shape() const { return QRegion(ellipse_, QRegion::Ellipse); }
     // What the last event asked to repaint, in window pixels.
     const QRegion &lastRepaint() const { return lastRepaint_; }
     int exitStatus() const { return core_.exitStatus(); }
@@ -103,7 +102,6 @@ private:
     WindowCore core_{*this};
     WindowSurface surface_;
     QRect ellipse_; // the region's bounding rectangle, client pixels
-    QRegion shape_;
     std::function<void(const QString &)> reportError_;
     QLineEdit *text1_ = nullptr;
     std::array<QPushButton *, 2> buttons_{};

@@ -42,6 +42,29 @@ QPainterPath toQt(const Path &path)
     return qt;
 }
 
+// The values last made, the most recently used first, found by key; beyond `size` the least
+// recently used goes. A search along a few dozen keys costs less than hashing a pen or a font.
+template <typename Key, typename Value, std::size_t size> class KeptValues
+{
+public:
+    template <typename Make> const Value &get(const Key &key, Make make)
+    {
+        auto found = std::find_if(kept_.begin(), kept_.end(),
+                                  [&](const auto &entry) { return entry.first == key; });
+        if (found == kept_.end()) {
+            if (kept_.size() == size)
+                kept_.pop_back();
+            kept_.emplace_front(key, make());
+        } else if (found != kept_.begin()) {
+            kept_.splice(kept_.begin(), kept_, found);
+        }
+        return kept_.front().second;
+    }
+
+private:
+    std::list<std::pair<Key, Value>> kept_;
+};
+
 // Small discs and rings, a hub or a hand's round end, drawn once each into a picture of their own
 // and copied from there: Qt strokes an ellipse's outline as a general path, which costs a hub
 // more than the hand that turns over it. A picture is kept by where the ellipse falls within a
@@ -60,23 +83,11 @@ public:
         const QPoint anchor(qFloor(bounds.left()), qFloor(bounds.top()));
         const int margin = qCeil(pen.style() == Qt::NoPen ? 0 : pen.widthF() / 2) + 1;
         const Key key{bounds.translated(-anchor), pen, brush};
-        auto found = std::find_if(kept_.begin(), kept_.end(),
-                                  [&](const auto &entry) { return entry.first == key; });
-        if (found == kept_.end()) {
-            if (kept_.size() == kKept)
-                kept_.pop_back();
-            kept_.emplace_front(key, draw(key, margin));
-            found = kept_.begin();
-        } else if (found != kept_.begin()) {
-            kept_.splice(kept_.begin(), kept_, found);
-            found = kept_.begin();
-        }
-        return {&found->second, anchor - QPoint(margin, margin)};
+        const QImage &picture = kept_.get(key, [&] { return draw(key, margin); });
+        return {&picture, anchor - QPoint(margin, margin)};
     }
 
 private:
-    static constexpr std::size_t kKept = 48;
-
     struct Key
     {
         QRectF bounds; // within the picture's first pixel
@@ -99,7 +110,7 @@ private:
         return image;
     }
 
-    std::list<std::pair<Key, QImage>> kept_;
+    KeptValues<Key, QImage, 48> kept_;
 };
 
 } // namespace
@@ -189,6 +200,7 @@ void QtCanvas::setFont(const Font &font)
     font_ = font;
     painter_.setFont(qtFont(font));
     metrics_.emplace(painter_.font(), painter_.device());
+    fontKey_ = painter_.font().key() + QString::number(metrics_->height());
 }
 
 FontMetrics QtCanvas::fontMetrics()
@@ -200,18 +212,9 @@ double QtCanvas::textWidth(std::string_view text)
 {
     // A caption is measured word by word and line by line at every paint, and the same few
     // captions are painted again and again: each width is kept (the last few hundred).
-    static std::list<std::pair<std::pair<QString, std::string>, double>> kept;
-    const auto key = std::make_pair(painter_.font().key() + QString::number(metrics_->height()),
-                                    std::string(text));
-    auto found = std::find_if(kept.begin(), kept.end(),
-                              [&](const auto &entry) { return entry.first == key; });
-    if (found == kept.end()) {
-        if (kept.size() == 256)
-            kept.pop_back();
-        kept.emplace_front(key, metrics_->horizontalAdvance(displayed(text)));
-        found = kept.begin();
-    }
-    return found->second;
+    static KeptValues<std::pair<QString, std::string>, double, 256> kept;
+    return kept.get({fontKey_, std::string(text)},
+                    [&] { return metrics_->horizontalAdvance(displayed(text)); });
 }
 
 void QtCanvas::drawText(PointF topLeft, std::string_view text, Colour colour)

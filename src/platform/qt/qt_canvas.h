@@ -42,6 +42,7 @@ private:
     QPainter &painter_;
     Font font_;
     std::optional<QFontMetricsF> metrics_; // of the current font on the painter's device
+    QString fontKey_;                      // the font and its size there, for kept widths
 };
 
 inline QRectF toQt(const RectF &rect)

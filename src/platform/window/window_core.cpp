@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 #include <variant>
 
 namespace vemo {
@@ -240,7 +239,7 @@ void WindowCore::setFocus(const Control *control)
     std::vector<Repaint> marks;
     for (const auto &mark : {oldMark, newMark})
         if (mark)
-            marks.push_back({focusMarkBounds(*mark), std::numeric_limits<std::size_t>::max()});
+            marks.push_back({focusMarkBounds(*mark), Repaint::kOverAll});
     if (!marks.empty())
         toolkit_.repaint(marks);
     toolkit_.focus(*control);

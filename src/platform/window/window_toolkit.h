@@ -12,6 +12,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -26,10 +27,12 @@ enum class AccessibleChange
 };
 
 // A rectangle of the client area to paint again, and the place, in the back-to-front order, of
-// the drawn control whose pixels there changed; past the end for what is drawn over every control
+// the drawn control whose pixels there changed; kOverAll for what is drawn over every control
 // (a focus mark).
 struct Repaint
 {
+    static constexpr std::size_t kOverAll = std::numeric_limits<std::size_t>::max();
+
     RectF rect;
     std::size_t place;
 };
