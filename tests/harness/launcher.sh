@@ -13,6 +13,7 @@
 # multiarch triplet (aarch64-linux-gnu).
 read -ra emulator <<<"${VEMO_EMULATOR:-}"
 faketime_lib=/usr/lib/${VEMO_MULTIARCH:-x86_64-linux-gnu}/faketime/libfaketime.so.1
+harness=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 xvfb_pid='' clock_pid='' watch_pid=''
 # More of the script's own processes (a compositor), ended after the clock, and folders
 # removed whatever the outcome.
@@ -157,10 +158,9 @@ wait_prompt() {
 # started with "file:"), the faked time is set to it once the prompt shows: start-up reads the
 # time after the prompt, and a busy machine may take seconds to show it.
 answer_prompt() { # <name>
+    "$harness/bind-letters" "$1"
     wait_prompt
     [ -z "${time_at_prompt:-}" ] || set_faked_time "$time_at_prompt"
-    # Letters outside the keymap are typed through a remapped key; faster than this, the prompt
-    # misses some of them.
     xdotool type --delay 80 -- "$1"
     xdotool key Return
     find_clock
