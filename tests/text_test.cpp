@@ -58,6 +58,9 @@ TEST(ProperCase, FollowsTurkishRules)
     EXPECT_EQ(properCase("ümİt"), "Ümit");
     EXPECT_EQ(properCase(""), "");
     EXPECT_EQ(properCase("  ali   veli "), "  Ali   Veli ");
+    // "İ" written as I and a combining dot keeps its dot; so does the I that "ı" and the dot make.
+    EXPECT_EQ(properCase("I\u0307LKER"), "İlker");
+    EXPECT_EQ(properCase("\u0131\u0307lker"), "İlker");
 }
 
 // Where words begin: the same on every platform, whichever library knows the letters.

@@ -3,6 +3,7 @@
 #include "platform/text.h"
 
 #include <unicode/locid.h>
+#include <unicode/normalizer2.h>
 #include <unicode/ucnv.h>
 #include <unicode/unistr.h>
 
@@ -37,11 +38,22 @@ UConverter *codePage()
 
 } // namespace
 
+// Composed before and after: Turkish casing drops a combining dot above that follows a capital I,
+// so a decomposed "İ" (I and the dot) would come out as "I", and the I that "ı" followed by the
+// dot becomes would lose its dot on a second pass. Composed, both are the one letter İ.
 std::string properCase(std::string_view text)
 {
-    icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2 *composition = icu::Normalizer2::getNFCInstance(status);
+    if (U_FAILURE(status))
+        throw std::runtime_error("Unicode birleştirme verisi yüklenemedi");
+    const icu::UnicodeString typed = icu::UnicodeString::fromUTF8(
         icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    icu::UnicodeString unicode = composition->normalize(typed, status);
     unicode.toTitle(nullptr, icu::Locale("tr", "TR"));
+    unicode = composition->normalize(unicode, status);
+    if (U_FAILURE(status))
+        throw std::runtime_error("Metin birleştirilemedi");
     std::string result;
     unicode.toUTF8String(result);
     return result;

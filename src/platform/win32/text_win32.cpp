@@ -34,6 +34,23 @@ std::wstring mapCase(std::wstring_view text, DWORD flags)
     return mapped;
 }
 
+// Canonical composition (NFC), as the ICU version composes around its casing: "I" followed by a
+// combining dot above is the one letter "İ". Text the system will not compose (a lone surrogate)
+// stays as it is: composing changes how a text is stored, not what it shows.
+std::wstring composed(const std::wstring &text)
+{
+    const int size = static_cast<int>(text.size());
+    const int estimate = NormalizeString(NormalizationC, text.data(), size, nullptr, 0);
+    if (estimate <= 0)
+        return text;
+    std::wstring result(static_cast<std::size_t>(estimate), L'\0');
+    const int length = NormalizeString(NormalizationC, text.data(), size, result.data(), estimate);
+    if (length <= 0)
+        return text;
+    result.resize(static_cast<std::size_t>(length));
+    return result;
+}
+
 // What a character is to the word rules (the Unicode word boundaries, in the part that
 // matters for names): letters, digits and the underscore make words; a mark stays with the
 // character before it; some punctuation joins two letters (o'neil, a.b) or two digits (1,5).
@@ -136,7 +153,7 @@ std::vector<bool> wordStarts(const std::wstring &text)
 
 std::string properCase(std::string_view text)
 {
-    std::wstring wide = mapCase(widen(text), LCMAP_LOWERCASE);
+    std::wstring wide = mapCase(composed(widen(text)), LCMAP_LOWERCASE);
     const std::vector<bool> starts = wordStarts(wide);
     for (std::size_t i = 0; i < wide.size(); ++i) {
         if (!starts[i] || IsCharAlphaW(wide[i]) == FALSE)
@@ -145,7 +162,7 @@ std::string properCase(std::string_view text)
         if (upper.size() == 1)
             wide[i] = upper[0];
     }
-    return narrow(wide);
+    return narrow(composed(wide));
 }
 
 std::string toCodePage(std::string_view utf8)
