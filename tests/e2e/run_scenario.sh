@@ -328,7 +328,7 @@ clockstep)
         # Every second from the step on: one tick, and the chime of hh:30:00.
         awk -v n="$lines" -v from="$from" -v to=$((from + 4000)) 'NR > n && $1 >= from && $1 < to' \
             "$log" >"$work/seg.log"
-        awk -v alarm= -f "$here/../harness/check_sounds.awk" "$work/seg.log" ||
+        awk -v alarm= -f "$harness/check_sounds.awk" "$work/seg.log" ||
             fail "the seconds after $step"
     done
     # A suspend: the clock stopped while the time moves on more than five hours.

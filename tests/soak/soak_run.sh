@@ -205,7 +205,7 @@ faults=()
 echo "--- sound log"
 # Faster than x60 a two-core machine skips seconds: the figures are shown, not held.
 awk -v alarm="$alarm" -v from="$count_from" -v to="$last_counted" -v rate="$rate" \
-    -v stalls="$work/stalls.log" -f "$here/../harness/check_sounds.awk" "$log" ||
+    -v stalls="$work/stalls.log" -f "$harness/check_sounds.awk" "$log" ||
     { [ "$rate" -gt 60 ] && echo "  (x$rate: not held to one request a second)"; } ||
     faults+=("sound requests")
 
